@@ -1,0 +1,38 @@
+// The one way the library stops the program: throw FatalError. Only each
+// program's main catches it (see runProgram); nothing in the library calls
+// exit() or prints the failure itself.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kelvor {
+
+class FatalError : public std::runtime_error {
+ public:
+  explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Stops with the given message, which is printed as it stands.
+[[noreturn]] void fail(const std::string& message);
+
+// The four failure kinds whose wording is ours to choose. Each names the
+// value or index involved; quoted texts are cut to a readable length.
+[[noreturn]] void failNumberText(std::string_view text, std::string_view wantedType);
+[[noreturn]] void failIndex(std::int64_t index, std::int64_t lo, std::int64_t hi);
+[[noreturn]] void failField(std::string_view field, std::string_view variant);
+[[noreturn]] void failUncovered(std::string_view where);
+
+// A text quoted for a failure message: in double quotes, escaped like a
+// string literal, and cut after `limit` bytes with "..." so that a 10 MB
+// line does not become a 10 MB message.
+std::string quoteForMessage(std::string_view text, std::size_t limit = 80);
+
+// Runs a program's body; a FatalError flushes standard output, writes
+// "\nFail: <message>\n" to standard error and gives exit status 1.
+int runProgram(const std::function<int()>& body);
+
+}  // namespace kelvor

@@ -1,0 +1,40 @@
+// Number text, both directions, independent of the locale.
+//
+// Writing: the shortest digits that read back exactly; positional for
+// 0.1 <= v < 1e7 (and zero), otherwise "d.ddde<N>" with no plus sign and no
+// padding; "NaN", "Infinity", "-Infinity"; negative zero as "-0.0".
+//
+// Reading: white space and parentheses may surround the number, a leading
+// minus negates, no leading plus or point. Magnitudes beyond the range of a
+// double read as the nearest double (infinity or zero), never as an error.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvor {
+
+void appendDouble(std::string& out, double v);
+std::string showDouble(double v);
+void appendInt(std::string& out, std::int64_t v);
+std::string showInt(std::int64_t v);
+
+// The full reading grammar. The parse* forms give nothing on a bad text; the
+// read* forms stop the program with the number-reading failure.
+std::optional<double> parseDouble(std::string_view text);
+std::optional<std::int32_t> parseInt(std::string_view text);
+double readDouble(std::string_view text);
+std::int32_t readInt(std::string_view text);
+
+// Is the text exactly: optional '-', digits, optional '.' digits, optional
+// 'e'/'E' with an optional sign (a '+' only when allowPlusExponent) and
+// digits? Narrower formats (scores, example lines) build on this.
+bool isDecimalText(std::string_view text, bool allowPlusExponent = true);
+
+// Converts a text that passed isDecimalText to the nearest double; out of
+// range gives +-infinity or +-0.0.
+double decimalToDouble(std::string_view text);
+
+}  // namespace kelvor
