@@ -1,0 +1,160 @@
+#include "trees/ParseFile.h"
+
+#include <cstddef>
+
+#include "core/Fatal.h"
+#include "core/NumberText.h"
+#include "trees/ReadCursor.h"
+#include "trees/TreeReader.h"
+
+namespace kelvor {
+
+namespace {
+
+constexpr std::string_view kScorePrefix = "SProb = ";
+constexpr std::string_view kSuppliedScoreLine = "SProb = 0";
+
+bool startsWith(std::string_view line, std::string_view prefix) {
+  return line.substr(0, prefix.size()) == prefix;
+}
+
+// Groups the lines into items without copying them: onFailed() for a failed
+// sentence, onTree(suppliedScore, first, end) for a tree item made of the
+// lines first..end-1, led by "SProb = 0" when suppliedScore.
+template <class OnFailed, class OnTree>
+void forEachItem(std::span<const std::string_view> lines, OnFailed onFailed, OnTree onTree) {
+  const std::size_t n = lines.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const std::string_view line = lines[i];
+    if (line == "(FAILED-PARSE)") {
+      onFailed();
+      ++i;
+      continue;
+    }
+    const bool scoreLine = startsWith(line, kScorePrefix) && i + 1 < n;
+    if (scoreLine || startsWith(line, "(")) {
+      // A score line takes the next line whatever it holds.
+      std::size_t end = scoreLine ? i + 2 : i + 1;
+      while (end < n && !startsWith(lines[end], kScorePrefix) &&
+             !startsWith(lines[end], "Parse failed") && !startsWith(lines[end], "("))
+        ++end;
+      onTree(!scoreLine, i, end);
+      i = end;
+      continue;
+    }
+    if (startsWith(line, "Parse failed")) {
+      if (i + 1 == n) return;
+      if (lines[i + 1] == "()") {
+        onFailed();
+        i += 2;
+      } else {
+        ++i;
+      }
+      continue;
+    }
+    ++i;
+  }
+}
+
+TreeResult readFailedItem(std::size_t number) {
+  std::string text = "Charniak Parser Error on tree ";
+  appendInt(text, static_cast<std::int64_t>(number));
+  return TreeResult::error(std::move(text));
+}
+
+TreeResult reportItemFailure(std::string_view name, std::size_t number, const ReadCursor& c) {
+  std::string source(name);
+  source += ", tree #";
+  appendInt(source, static_cast<std::int64_t>(number));
+  std::string text = "Internal error on tree ";
+  appendInt(text, static_cast<std::int64_t>(number));
+  text += ": ";
+  appendReadFailure(text, source, c.failure());
+  return TreeResult::error(std::move(text));
+}
+
+// One tree item: its score line, the tree, and anything after it ignored.
+TreeResult readTreeItem(std::string_view name, std::size_t number, std::string_view item) {
+  ReadCursor c(item);
+  if (!literalP(c, kScorePrefix).ok()) return reportItemFailure(name, number, c);
+  Outcome<std::string_view> score = scoreNumberP(c);
+  if (!score.ok()) return reportItemFailure(name, number, c);
+  // The score is converted before the tree is read: a malformed one makes
+  // the whole item a number-reading failure, whatever the tree holds.
+  if (!isDecimalText(*score.value, /*allowPlusExponent=*/false))
+    return TreeResult::malformedScore(std::string(*score.value));
+  const double value = decimalToDouble(*score.value);
+  whiteSpaceP(c);
+  Outcome<AnnTree<Unit>> tree = treeParserP(c);
+  if (!tree.ok()) return reportItemFailure(name, number, c);
+  return TreeResult::scored(value, std::move(*tree.value));
+}
+
+}  // namespace
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<TreeItem> splitTrees(std::span<const std::string_view> lines) {
+  std::vector<TreeItem> items;
+  forEachItem(
+      lines, [&] { items.push_back({TreeItemKind::Failed, {}}); },
+      [&](bool suppliedScore, std::size_t first, std::size_t end) {
+        TreeItem item{TreeItemKind::Tree, {}};
+        if (suppliedScore) item.lines.push_back(kSuppliedScoreLine);
+        item.lines.insert(item.lines.end(), lines.begin() + first, lines.begin() + end);
+        items.push_back(std::move(item));
+      });
+  return items;
+}
+
+std::vector<TreeResult> parseFile(std::string_view name, std::string_view text) {
+  const std::vector<std::string_view> lines = splitLines(text);
+  std::vector<TreeResult> results;
+  std::string item;  // reused: the joined lines of the current item
+  forEachItem(
+      lines, [&] { results.push_back(readFailedItem(results.size() + 1)); },
+      [&](bool suppliedScore, std::size_t first, std::size_t end) {
+        item.clear();
+        if (suppliedScore) {
+          item += kSuppliedScoreLine;
+          item += '\n';
+        }
+        // Consecutive lines are consecutive in the text, line feeds between.
+        const char* from = lines[first].data();
+        const char* to = lines[end - 1].data() + lines[end - 1].size();
+        item.append(from, static_cast<std::size_t>(to - from));
+        item += '\n';
+        results.push_back(readTreeItem(name, results.size() + 1, item));
+      });
+  return results;
+}
+
+const std::variant<std::string, ScoredTree>& TreeResult::value() const {
+  if (!badScore_.empty()) failNumberText(badScore_, "Double");
+  return value_;
+}
+
+const std::string& TreeResult::errorText() const {
+  const auto& v = value();
+  if (v.index() != 0) failField("errorText", "scored tree");
+  return std::get<0>(v);
+}
+
+const ScoredTree& TreeResult::scoredTree() const {
+  const auto& v = value();
+  if (v.index() != 1) failField("scoredTree", "error text");
+  return std::get<1>(v);
+}
+
+}  // namespace kelvor

@@ -1,0 +1,128 @@
+// The reading state shared by the bracketed-tree readers: a text, a position
+// in it, the items that readers tried and missed at that position, and the
+// record of the last failure.
+//
+// Line and column are not tracked while reading: they are a function of the
+// text before a position, so they are worked out only when a failure is
+// reported.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvor {
+
+struct SourcePos {
+  std::int64_t line = 1;
+  std::int64_t column = 1;
+  friend bool operator==(const SourcePos&, const SourcePos&) = default;
+};
+
+// Moves a position over one character: line feed and carriage return start a
+// new line, a tab goes to the next tab stop (every eight columns from 1).
+constexpr SourcePos advancePos(SourcePos p, char c) {
+  if (c == '\n' || c == '\r') return {p.line + 1, 1};
+  if (c == '\t') return {p.line, p.column + 8 - ((p.column - 1) % 8)};
+  return {p.line, p.column + 1};
+}
+
+enum class ExpectedKind { WhiteSpace, OpenParen, CloseParen, DoubleQuote, Literal };
+
+struct ExpectedItem {
+  ExpectedKind kind;
+  std::string literal;  // only for ExpectedKind::Literal
+  friend bool operator==(const ExpectedItem&, const ExpectedItem&) = default;
+};
+
+// Where reading stopped, what stood there (nothing: the end of the text) and
+// what could have been read there, in the order it was tried.
+struct ReadFailure {
+  SourcePos pos;
+  std::optional<char> found;
+  std::vector<ExpectedItem> expected;
+  friend bool operator==(const ReadFailure&, const ReadFailure&) = default;
+};
+
+// The printed report: the source name in double quotes, the position, then
+// one line saying what was found and one saying what was expected (left out
+// when nothing was).
+void appendReadFailure(std::string& out, std::string_view source, const ReadFailure& failure);
+std::string showReadFailure(std::string_view source, const ReadFailure& failure);
+
+// A reader's outcome: a value on success, nothing on failure (the report is
+// then in the cursor), and whether the reader moved past any character.
+// A failure that consumed nothing is clean: a choice may try something else.
+template <class T>
+struct Outcome {
+  std::optional<T> value;
+  bool consumed = false;
+  bool ok() const { return value.has_value(); }
+};
+
+class ReadCursor {
+ public:
+  explicit ReadCursor(std::string_view text, SourcePos start = {}) : text_(text), start_(start) {}
+
+  std::string_view text() const { return text_; }
+  std::size_t index() const { return pos_; }
+  bool atEnd() const { return pos_ == text_.size(); }
+  // The next character; only when not atEnd().
+  char peek() const { return text_[pos_]; }
+  void advance(std::size_t n) { pos_ += n; }
+
+  // Accepts the next character if it is c; otherwise notes `kind` as
+  // expected here.
+  bool acceptChar(char c, ExpectedKind kind) {
+    if (pos_ < text_.size() && text_[pos_] == c) {
+      ++pos_;
+      return true;
+    }
+    expect(kind);
+    return false;
+  }
+
+  // Notes an item that a reader tried and missed at the current position.
+  // Items noted at earlier positions are forgotten: only what could have
+  // been read where reading stops is reported.
+  void expect(ExpectedKind kind, std::string_view literal = {});
+
+  // Records a failure at the current position.
+  void failHere() {
+    failAt_ = pos_;
+    foundAt_ = pos_;
+    literalOnly_ = false;
+  }
+  // Records a literal that broke off after its first character: reported
+  // where it began, with the character that differed, expecting only it.
+  void failLiteral(std::size_t start, std::size_t differsAt, std::string_view literal) {
+    failAt_ = start;
+    foundAt_ = differsAt;
+    literalOnly_ = true;
+    failLiteral_ = literal;
+  }
+
+  // The report of the last failure; valid right after the failing reader
+  // returned.
+  ReadFailure failure() const;
+
+  SourcePos positionOf(std::size_t index) const;
+
+ private:
+  std::string_view text_;
+  SourcePos start_;
+  std::size_t pos_ = 0;
+
+  std::size_t expectedAt_ = static_cast<std::size_t>(-1);
+  std::vector<ExpectedItem> expected_;
+
+  std::size_t failAt_ = 0;
+  std::size_t foundAt_ = 0;
+  bool literalOnly_ = false;
+  std::string failLiteral_;
+};
+
+}  // namespace kelvor

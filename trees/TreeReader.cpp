@@ -1,0 +1,171 @@
+#include "trees/TreeReader.h"
+
+#include <utility>
+#include <vector>
+
+#include "core/WhiteSpace.h"
+
+namespace kelvor {
+
+namespace {
+
+// Advances the cursor over the longest run of characters satisfying `keep`
+// and returns the run.
+template <class Keep>
+std::string_view takeRun(ReadCursor& c, Keep keep) {
+  const std::string_view text = c.text();
+  const std::size_t start = c.index();
+  std::size_t i = start;
+  while (i < text.size() && keep(text[i])) ++i;
+  c.advance(i - start);
+  return text.substr(start, i - start);
+}
+
+bool isLabelChar(char ch) { return ch != '\t' && ch != '\n' && ch != ' '; }
+bool isUnquotedTextChar(char ch) { return ch != ')' && ch != ' '; }
+bool isScoreChar(char ch) {
+  return (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e' || ch == 'E';
+}
+
+// The label that announces a leaf of one double quote written as three.
+constexpr std::string_view kQuoteLeafLabel = "PUNC\"";
+
+}  // namespace
+
+Outcome<std::monostate> whiteSpaceP(ReadCursor& c) {
+  const bool consumed = !takeRun(c, [](char ch) { return isWhiteSpace(ch); }).empty();
+  c.expect(ExpectedKind::WhiteSpace);
+  return {std::monostate{}, consumed};
+}
+
+Outcome<std::string_view> labelP(ReadCursor& c) {
+  std::string_view label = takeRun(c, isLabelChar);
+  return {label, !label.empty()};
+}
+
+Outcome<std::string_view> literalP(ReadCursor& c, std::string_view literal) {
+  const std::string_view text = c.text();
+  const std::size_t start = c.index();
+  std::size_t i = 0;
+  while (i < literal.size() && start + i < text.size() && text[start + i] == literal[i]) ++i;
+  if (i == literal.size()) {
+    c.advance(i);
+    return {text.substr(start, i), i > 0};
+  }
+  if (i == 0) {
+    c.expect(ExpectedKind::Literal, literal);
+    c.failHere();
+    return {std::nullopt, false};
+  }
+  c.advance(i);
+  c.failLiteral(start, start + i, literal);
+  return {std::nullopt, true};
+}
+
+Outcome<std::string_view> scoreNumberP(ReadCursor& c) {
+  std::string_view run = takeRun(c, isScoreChar);
+  if (run.empty()) {
+    c.failHere();
+    return {std::nullopt, false};
+  }
+  return {run, true};
+}
+
+Outcome<std::string> quotedTextP(ReadCursor& c) {
+  if (!c.acceptChar('"', ExpectedKind::DoubleQuote)) {
+    c.failHere();
+    return {std::nullopt, false};
+  }
+  std::string out;
+  while (true) {
+    out += takeRun(c, [](char ch) { return ch != '"' && ch != '\\'; });
+    if (c.atEnd()) break;
+    const char ch = c.peek();
+    c.advance(1);
+    if (ch == '"') return {std::move(out), true};
+    // A backslash: the next character stands for itself.
+    if (c.atEnd()) break;
+    out += c.peek();
+    c.advance(1);
+  }
+  c.failHere();
+  return {std::nullopt, true};
+}
+
+Outcome<std::string_view> unquotedTextP(ReadCursor& c) {
+  std::string_view run = takeRun(c, isUnquotedTextChar);
+  if (run.empty()) {
+    c.failHere();
+    return {std::nullopt, false};
+  }
+  whiteSpaceP(c);
+  return {run, true};
+}
+
+Outcome<std::string> terminalTextP(ReadCursor& c) {
+  Outcome<std::string> quoted = quotedTextP(c);
+  if (quoted.ok() || quoted.consumed) return quoted;
+  Outcome<std::string_view> plain = unquotedTextP(c);
+  if (!plain.ok()) return {std::nullopt, plain.consumed};
+  return {std::string(*plain.value), true};
+}
+
+Outcome<AnnTree<Unit>> terminalP(ReadCursor& c, std::string_view label) {
+  if (label == kQuoteLeafLabel) {
+    Outcome<std::string_view> quotes = literalP(c, "\"\"\"");
+    if (!quotes.ok()) return {std::nullopt, quotes.consumed};
+    return {Term(std::string("PUNC"), std::string("\""), Unit{}), true};
+  }
+  Outcome<std::string> text = terminalTextP(c);
+  if (!text.ok()) return {std::nullopt, text.consumed};
+  std::string tag;
+  if (!label.empty())
+    tag = label;
+  else
+    tag = *text.value == "\"" ? "\"" : "?";
+  return {Term(std::move(tag), std::move(*text.value), Unit{}), true};
+}
+
+Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
+  const std::size_t start = c.index();
+  whiteSpaceP(c);
+  if (!c.acceptChar('(', ExpectedKind::OpenParen)) {
+    c.failHere();
+    return {std::nullopt, c.index() != start};
+  }
+  // The inner nodes whose "(" has been read and whose ")" has not.
+  struct OpenNode {
+    std::string_view label;
+    AnnTree<Unit>::Children children;
+  };
+  std::vector<OpenNode> open;
+  while (true) {
+    // Just after the "(" of a node.
+    const std::string_view label = *labelP(c).value;
+    whiteSpaceP(c);
+    if (c.acceptChar('(', ExpectedKind::OpenParen)) {
+      open.push_back({label, {}});
+      continue;
+    }
+    Outcome<AnnTree<Unit>> leaf = terminalP(c, label);
+    if (!leaf.ok()) return {std::nullopt, true};
+    AnnTree<Unit> node = std::move(*leaf.value);
+    // Close nodes until one of them goes on with a further child.
+    while (true) {
+      whiteSpaceP(c);
+      if (!c.acceptChar(')', ExpectedKind::CloseParen)) {
+        c.failHere();
+        return {std::nullopt, true};
+      }
+      whiteSpaceP(c);
+      if (open.empty()) return {std::move(node), true};
+      open.back().children.push_back(std::move(node));
+      if (c.acceptChar('(', ExpectedKind::OpenParen)) break;
+      OpenNode& parent = open.back();
+      node = NonTerm(std::string(parent.label), std::move(parent.children), Unit{});
+      open.pop_back();
+    }
+  }
+}
+
+}  // namespace kelvor
