@@ -1,0 +1,33 @@
+#include "core/Kernels.h"
+
+#include <cmath>
+
+#include "core/Dot.h"
+#include "core/KernelParams.h"
+
+namespace kelvor {
+
+double linearKernel(const Example& x, const Example& y) {
+  stringCacheFMRef();
+  return dot(x, y);
+}
+
+double polynomialKernel(std::int32_t d, double s, double r, const Example& x, const Example& y) {
+  stringCacheFMRef();
+  return intPowerOf([&] { return (s * dot(x, y)) + r; }, d);
+}
+
+double rbfKernel(double g, const Example& x, const Example& y) {
+  stringCacheFMRef();
+  const double t = x.twonorm_sq() + y.twonorm_sq();
+  const double u = t - 2.0 * dot(x, y);
+  const double v = g * u;
+  return std::exp(-v);
+}
+
+double sigmoidKernel(double s, double r, const Example& x, const Example& y) {
+  stringCacheFMRef();
+  return std::tanh((s * dot(x, y)) + r);
+}
+
+}  // namespace kelvor

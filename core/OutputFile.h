@@ -1,0 +1,41 @@
+// A file written through checked system calls: every write, flush and close
+// that fails (a full disk, a lost device) stops the program naming the
+// file, so a failed run never reports success.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelvor {
+
+class OutputFile {
+ public:
+  // Creates or truncates the file; failure to open is fatal.
+  static OutputFile create(const std::string& path);
+  // Creates a new file that must not exist yet (O_EXCL).
+  static OutputFile createExclusive(const std::string& path);
+
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&&) = delete;
+  OutputFile(const OutputFile&) = delete;
+  ~OutputFile();  // closes without reporting; call close() to check
+
+  // Buffered; the buffer goes to the operating system at flush().
+  void write(std::string_view text);
+  void flush();
+  // Flushes and forces the data to the storage device.
+  void sync();
+  void close();
+
+  const std::string& path() const { return path_; }
+
+ private:
+  OutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  [[noreturn]] void failWith(const char* what, int err) const;
+
+  int fd_;
+  std::string path_;
+  std::string buffer_;
+};
+
+}  // namespace kelvor
