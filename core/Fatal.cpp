@@ -37,6 +37,28 @@ void failUncovered(std::string_view where) {
   fail("Case not covered in " + std::string(where));
 }
 
+namespace {
+
+[[noreturn]] void failAtLocation(std::string_view where, std::string_view kind) {
+  const std::size_t bar = where.find('|');
+  std::string message(where.substr(0, bar));
+  message += ": ";
+  message += kind;
+  if (bar != std::string_view::npos) {
+    message += ' ';
+    message += where.substr(bar + 1);
+  }
+  fail(message);
+}
+
+}  // namespace
+
+void failPattern(std::string_view where) { failAtLocation(where, "Non-exhaustive patterns in"); }
+
+void failIrrefutable(std::string_view where) {
+  failAtLocation(where, "Irrefutable pattern failed for pattern");
+}
+
 int runProgram(const std::function<int()>& body) {
   try {
     return body();

@@ -26,6 +26,15 @@ class FatalError : public std::runtime_error {
 [[noreturn]] void failField(std::string_view field, std::string_view variant);
 [[noreturn]] void failUncovered(std::string_view where);
 
+// Pattern failures. `where` is a location and a detail joined by "|", for
+// example "NLP/FiniteMap:694|function findMin". failPattern reports a value
+// that matched none of the alternatives the code provides
+// ("<location>: Non-exhaustive patterns in <detail>"); failIrrefutable a
+// destructuring of a fixed shape that did not match
+// ("<location>: Irrefutable pattern failed for pattern <detail>").
+[[noreturn]] void failPattern(std::string_view where);
+[[noreturn]] void failIrrefutable(std::string_view where);
+
 // A text quoted for a failure message: in double quotes, escaped like a
 // string literal, and cut after `limit` bytes with "..." so that a 10 MB
 // line does not become a 10 MB message.
