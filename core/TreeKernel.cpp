@@ -75,8 +75,8 @@ double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const T
     } else {
       sc.match[g] = static_cast<std::int32_t>(h);
       sc.base[g] = pairs;
-      pairs += static_cast<std::size_t>(groups1[g].size()) *
-               static_cast<std::size_t>(groups2[h].size());
+      pairs +=
+          static_cast<std::size_t>(groups1[g].size()) * static_cast<std::size_t>(groups2[h].size());
       leafWithInner = leafWithInner || (groups1[g].hasLeaf && groups2[h].hasInner) ||
                       (groups1[g].hasInner && groups2[h].hasLeaf);
       ++g;
@@ -88,8 +88,8 @@ double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const T
   // a pair has no value below maxd.
   if (leafWithInner && maxd >= 2) failLeafWithInnerNode();
 
-  const std::int32_t layers =
-      static_cast<std::int32_t>(std::min<std::int64_t>(maxd, 1 + std::min(t1.maxHeight(), t2.maxHeight())));
+  const std::int32_t layers = static_cast<std::int32_t>(
+      std::min<std::int64_t>(maxd, 1 + std::min(t1.maxHeight(), t2.maxHeight())));
   const std::int32_t topLayer = layers - 1;
   sc.values.resize(pairs * static_cast<std::size_t>(layers));
   double* values = sc.values.data();
@@ -97,7 +97,8 @@ double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const T
   const auto slotOf = [&](const TreeShape::Node& a, const TreeShape::Node& b) {
     const auto g = static_cast<std::size_t>(a.group);
     const auto& partner = groups2[static_cast<std::size_t>(sc.match[g])];
-    return sc.base[g] + static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partner.size()) +
+    return sc.base[g] +
+           static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partner.size()) +
            static_cast<std::size_t>(b.rank);
   };
   const auto topOf = [topLayer](const TreeShape::Node& a, const TreeShape::Node& b) {
@@ -129,7 +130,7 @@ double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const T
         double product = 1.0;
         for (const auto& [childSlot, childTop] : sc.childPairs)
           product = product * (1.0 + values[childSlot * static_cast<std::size_t>(layers) +
-                                             static_cast<std::size_t>(std::min(r - 1, childTop))]);
+                                            static_cast<std::size_t>(std::min(r - 1, childTop))]);
         slot[r] = lambda * product;
       }
     }

@@ -47,13 +47,14 @@ class TreeShape {
   std::span<const Node> nodes() const { return nodes_; }
   std::span<const std::int32_t> children(const Node& n) const {
     return std::span<const std::int32_t>(children_).subspan(
-        static_cast<std::size_t>(n.childBegin), static_cast<std::size_t>(n.childEnd - n.childBegin));
+        static_cast<std::size_t>(n.childBegin),
+        static_cast<std::size_t>(n.childEnd - n.childBegin));
   }
   // Ascending by production id.
   std::span<const Group> groups() const { return groups_; }
   std::span<const std::int32_t> groupNodes(const Group& g) const {
-    return std::span<const std::int32_t>(groupNodes_).subspan(static_cast<std::size_t>(g.begin),
-                                                              static_cast<std::size_t>(g.size()));
+    return std::span<const std::int32_t>(groupNodes_)
+        .subspan(static_cast<std::size_t>(g.begin), static_cast<std::size_t>(g.size()));
   }
   std::int32_t maxHeight() const { return maxHeight_; }
 

@@ -2,6 +2,8 @@
 // kernels. Header-only so that the benchmarks can use it too.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -36,7 +38,7 @@ inline Tree randomTree(std::mt19937& rng, int depth, bool childless = false) {
 // labels over part-of-speech leaves.
 inline Tree parseLikeTree(std::mt19937& rng, int nodes) {
   static const std::vector<std::string> phrases{"S", "NP", "VP", "PP", "ADJP", "SBAR"};
-  static const std::vector<std::string> pos{"DT", "NN", "NNS", "VB",  "VBD",
+  static const std::vector<std::string> pos{"DT", "NN", "NNS", "VB", "VBD",
                                             "IN", "JJ", "PRP", "RB", "CC"};
   static const std::vector<std::string> words{"the", "dog", "saw", "a", "cat", "in", "park"};
   if (nodes <= 1) return Term(pick(rng, pos), pick(rng, words), Unit{});
@@ -46,11 +48,18 @@ inline Tree parseLikeTree(std::mt19937& rng, int nodes) {
   for (int i = 0; i < k; ++i) {
     const int left = k - i - 1;  // children still to come, one node each at least
     const int share =
-        i + 1 == k ? rest : std::uniform_int_distribution<int>(1, std::max(1, (rest - left) * 2 / 3))(rng);
+        i + 1 == k ? rest
+                   : std::uniform_int_distribution<int>(1, std::max(1, (rest - left) * 2 / 3))(rng);
     kids.push_back(parseLikeTree(rng, share));
     rest -= share;
   }
   return NonTerm(pick(rng, phrases), std::move(kids), Unit{});
+}
+
+// Kernel values agree when their bits are equal or both are NaN.
+inline bool sameBits(double a, double b) {
+  return (std::isnan(a) && std::isnan(b)) ||
+         std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 inline std::vector<std::string> randomWords(std::mt19937& rng, std::size_t length,

@@ -2,16 +2,14 @@
 // table transcription, and the read-once parameters.
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <random>
 
 #include "core/KernelParams.h"
 #include "core/StringKernel.h"
-#include "core/KernelReference.h"
-#include "core/KernelSamples.h"
+#include "tests/core/KernelReference.h"
+#include "tests/core/KernelSamples.h"
 
 namespace kelvor {
 namespace {
@@ -20,10 +18,6 @@ TokenSeq seq(const std::vector<std::string>& words) {
   std::vector<TokenId> ids;
   for (const auto& w : words) ids.push_back(internToken(w));
   return TokenSeq(std::move(ids));
-}
-
-bool sameDouble(double a, double b) {
-  return (std::isnan(a) && std::isnan(b)) || std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 TEST(StringKernel, WorkedValues) {
@@ -56,8 +50,9 @@ TEST(StringKernel, WorkedValues) {
 
 TEST(StringKernel, MatchesTheTableBitForBit) {
   const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<double> lambdas{0.9, 0.0, -0.0, 1.0, 0.5, -0.7, -1.3, 2.0, 1e200, -1e200,
-                                    1e-200, inf, -inf, std::numeric_limits<double>::quiet_NaN()};
+  const std::vector<double> lambdas{
+      0.9, 0.0,   -0.0,   1.0,    0.5, -0.7, -1.3,
+      2.0, 1e200, -1e200, 1e-200, inf, -inf, std::numeric_limits<double>::quiet_NaN()};
   std::mt19937 rng(20240601);
   int compared = 0;
   for (int round = 0; round < 3000; ++round) {
@@ -68,9 +63,9 @@ TEST(StringKernel, MatchesTheTableBitForBit) {
     const double lambda = lambdas[rng() % lambdas.size()];
     const double fast = stringKernelWith(n, lambda, seq(s), seq(t));
     const double slow = reference::stringKernel(n, lambda, s, t);
-    ASSERT_TRUE(sameDouble(fast, slow)) << "n=" << n << " lambda=" << lambda << " fast=" << fast
-                                        << " slow=" << slow << " s=" << ::testing::PrintToString(s)
-                                        << " t=" << ::testing::PrintToString(t);
+    ASSERT_TRUE(samples::sameBits(fast, slow))
+        << "n=" << n << " lambda=" << lambda << " fast=" << fast << " slow=" << slow
+        << " s=" << ::testing::PrintToString(s) << " t=" << ::testing::PrintToString(t);
     ++compared;
   }
   EXPECT_EQ(compared, 3000);

@@ -2,19 +2,17 @@
 // table transcription, numbering and productions, and deep trees.
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <random>
 
 #include "core/Fatal.h"
 #include "core/KernelParams.h"
-#include "core/KernelReference.h"
-#include "core/KernelSamples.h"
 #include "core/TreeKernel.h"
 #include "core/TreeNodes.h"
-#include "trees/TreeBuilders.h"
+#include "tests/core/KernelReference.h"
+#include "tests/core/KernelSamples.h"
+#include "tests/trees/TreeBuilders.h"
 
 namespace kelvor {
 namespace {
@@ -37,8 +35,10 @@ double kernel(double lambda, std::int32_t maxd, const UTree& t1, const UTree& t2
 std::string failureOf(double lambda, std::int32_t maxd, const UTree& t1, const UTree& t2,
                       bool useReference) {
   try {
-    if (useReference) reference::treeKernel(lambda, maxd, t1, t2);
-    else kernel(lambda, maxd, t1, t2);
+    if (useReference)
+      reference::treeKernel(lambda, maxd, t1, t2);
+    else
+      kernel(lambda, maxd, t1, t2);
   } catch (const FatalError& e) {
     return e.what();
   }
@@ -52,14 +52,23 @@ TEST(TreeKernel, WorkedValues) {
     std::int32_t maxd;
     double expected;
   };
-  const std::vector<Case> cases{
-      {A, A, 0.5, 2, 2.125},   {A, A, 0.5, 4, 2.125},   {A, A, 0.5, 1, 1.5},
-      {A, A, 0.5, 0, 0.0},     {A, A, 0.5, -3, 0.0},    {B, B, 0.5, 2, 4.53125},
-      {B, B, 0.5, 1, 2.5},     {C, C, 0.5, 3, 4.03125}, {C, C, 0.5, 2, 3.625},
-      {C, C, 0.5, 1, 2.5},     {C, C, 1.0, 4, 15.0},    {A, B, 0.5, 4, 1.0},
-      {C, C, 0.0, 4, 0.0},     {leaf("NN", "dog"), leaf("NN", "cat"), 0.5, 7, 0.5},
-      {C, sentence("VB", "z"), 0.5, 4, 4.03125},     {C, sentence("VBD", "z"), 0.5, 4, 2.125},
-  };
+  const UTree dog = leaf("NN", "dog"), cat = leaf("NN", "cat");
+  const std::vector<Case> cases{{A, A, 0.5, 2, 2.125},
+                                {A, A, 0.5, 4, 2.125},
+                                {A, A, 0.5, 1, 1.5},
+                                {A, A, 0.5, 0, 0.0},
+                                {A, A, 0.5, -3, 0.0},
+                                {B, B, 0.5, 2, 4.53125},
+                                {B, B, 0.5, 1, 2.5},
+                                {C, C, 0.5, 3, 4.03125},
+                                {C, C, 0.5, 2, 3.625},
+                                {C, C, 0.5, 1, 2.5},
+                                {C, C, 1.0, 4, 15.0},
+                                {A, B, 0.5, 4, 1.0},
+                                {C, C, 0.0, 4, 0.0},
+                                {dog, cat, 0.5, 7, 0.5},
+                                {C, sentence("VB", "z"), 0.5, 4, 4.03125},
+                                {C, sentence("VBD", "z"), 0.5, 4, 2.125}};
   for (const Case& c : cases) {
     EXPECT_EQ(kernel(c.lambda, c.maxd, c.t1, c.t2), c.expected) << c.maxd;
     EXPECT_EQ(kernel(c.lambda, c.maxd, c.t2, c.t1), c.expected) << c.maxd;
@@ -71,8 +80,8 @@ TEST(TreeKernel, WorkedValues) {
 
 TEST(TreeKernel, MatchesTheTableBitForBit) {
   const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<double> lambdas{0.5, 1.0, 0.0, -0.0, -0.5, -2.0, 3.0, 1e200, -1e200, inf,
-                                    std::numeric_limits<double>::quiet_NaN()};
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<double> lambdas{0.5, 1.0, 0.0, -0.0, -0.5, -2.0, 3.0, 1e200, -1e200, inf, nan};
   const std::vector<std::int32_t> depths{-1, 0, 1, 2, 3, 4, 6, 9};
   std::mt19937 rng(77);
   for (int round = 0; round < 4000; ++round) {
@@ -80,19 +89,20 @@ TEST(TreeKernel, MatchesTheTableBitForBit) {
     // the same tag.
     const bool childless = round % 10 == 0;
     const UTree t1 = samples::randomTree(rng, 1 + static_cast<int>(rng() % 8), childless);
-    const UTree t2 = round % 7 == 0 ? t1 : samples::randomTree(rng, 1 + static_cast<int>(rng() % 8), childless);
+    const UTree t2 =
+        round % 7 == 0 ? t1 : samples::randomTree(rng, 1 + static_cast<int>(rng() % 8), childless);
     const double lambda = lambdas[rng() % lambdas.size()];
     const std::int32_t maxd = depths[rng() % depths.size()];
     const std::string slowFailure = failureOf(lambda, maxd, t1, t2, true);
     if (!slowFailure.empty()) {
-      EXPECT_NE(failureOf(lambda, maxd, t1, t2, false).find("Non-exhaustive patterns in function calcC"),
-                std::string::npos);
+      EXPECT_NE(
+          failureOf(lambda, maxd, t1, t2, false).find("Non-exhaustive patterns in function calcC"),
+          std::string::npos);
       continue;
     }
     const double fast = kernel(lambda, maxd, t1, t2);
     const double slow = reference::treeKernel(lambda, maxd, t1, t2);
-    ASSERT_TRUE((std::isnan(fast) && std::isnan(slow)) ||
-                std::bit_cast<std::uint64_t>(fast) == std::bit_cast<std::uint64_t>(slow))
+    ASSERT_TRUE(samples::sameBits(fast, slow))
         << "round " << round << " lambda=" << lambda << " maxd=" << maxd << " fast=" << fast
         << " slow=" << slow;
   }
@@ -102,19 +112,20 @@ TEST(TreeKernel, LeafMeetingChildlessInnerNode) {
   const UTree word = node("S", {leaf("X", "w")});
   const UTree empty = node("S", {NonTerm<Unit>("X", {}, Unit{})});
   EXPECT_EQ(kernel(0.5, 1, word, empty), 1.0);  // depth 1 never looks below the pair
-  EXPECT_EQ(failureOf(0.5, 2, word, empty, false), "Kelvor: Non-exhaustive patterns in function calcC");
+  EXPECT_EQ(failureOf(0.5, 2, word, empty, false),
+            "Kelvor: Non-exhaustive patterns in function calcC");
   EXPECT_EQ(failureOf(0.5, 2, empty, empty, false), "");
+  EXPECT_THROW(reference::add({}, {}), FatalError);
 }
 
 TEST(TreeKernel, NumberingAndProductions) {
   auto [next, numbered] = numberTreeNodes(5, C);
   EXPECT_EQ(next, 10);
-  std::vector<std::int32_t> order;
-  traverseTopDown([](std::vector<std::int32_t> acc, const AnnTree<std::int32_t>& n) {
-    acc.push_back(n.treeAnn());
-    return std::pair(std::move(acc), n);
-  }, std::vector<std::int32_t>{}, numbered).first.swap(order);
-  EXPECT_EQ(order, (std::vector<std::int32_t>{5, 6, 7, 8, 9}));
+  const auto& kids = numbered.treeChildren();
+  EXPECT_EQ((std::vector<std::int32_t>{numbered.treeAnn(), kids[0].treeAnn(),
+                                       kids[0].treeChildren()[0].treeAnn(), kids[1].treeAnn(),
+                                       kids[1].treeChildren()[0].treeAnn()}),
+            (std::vector<std::int32_t>{5, 6, 7, 8, 9}));
   EXPECT_EQ(numbered.treeChildren()[1].treeChildren()[0].treeText(), "y");
 
   EXPECT_EQ(treeProduction(B), (reference::Production{"NP", {"NN", "NN"}}));
