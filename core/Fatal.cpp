@@ -9,6 +9,8 @@ namespace kelvor {
 
 void fail(const std::string& message) { throw FatalError(message); }
 
+void failUser(const std::string& reason) { fail("user error\nReason: " + reason); }
+
 std::string quoteForMessage(std::string_view text, std::size_t limit) {
   std::string out;
   if (text.size() <= limit) {

@@ -35,6 +35,10 @@ class FatalError : public std::runtime_error {
 [[noreturn]] void failPattern(std::string_view where);
 [[noreturn]] void failIrrefutable(std::string_view where);
 
+// A failure the user caused through a bad input file, reported with the
+// text as its reason: "user error", a line break, "Reason: " and the text.
+[[noreturn]] void failUser(const std::string& reason);
+
 // A text quoted for a failure message: in double quotes, escaped like a
 // string literal, and cut after `limit` bytes with "..." so that a 10 MB
 // line does not become a 10 MB message.

@@ -29,10 +29,6 @@ OutputFile OutputFile::create(const std::string& path) {
   return OutputFile(openOrFail(path, O_TRUNC), path);
 }
 
-OutputFile OutputFile::createExclusive(const std::string& path) {
-  return OutputFile(openOrFail(path, O_EXCL), path);
-}
-
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : fd_(other.fd_), path_(std::move(other.path_)), buffer_(std::move(other.buffer_)) {
   other.fd_ = -1;

@@ -12,8 +12,8 @@ class OutputFile {
  public:
   // Creates or truncates the file; failure to open is fatal.
   static OutputFile create(const std::string& path);
-  // Creates a new file that must not exist yet (O_EXCL).
-  static OutputFile createExclusive(const std::string& path);
+  // Takes over an open descriptor.
+  static OutputFile adopt(int fd, std::string path) { return OutputFile(fd, std::move(path)); }
 
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;

@@ -40,18 +40,21 @@ class ReadOnceCell {
  public:
   explicit ReadOnceCell(T initial) : content_(std::move(initial)) {}
 
-  void store(T value) { content_ = std::move(value); }
-  const T& content() const { return content_; }
+  void store(T value) { content_ = Lazy<T>(std::move(value)); }
+  // A content converted only when it is first needed (a parameter text
+  // that fails to read fails then, and never if it is not used).
+  void storeDeferred(std::function<T()> compute) { content_ = Lazy<T>(std::move(compute)); }
+  const T& content() const { return content_.get(); }
 
   const T& read() {
     if (!fixed_) fixed_.emplace(content_);
-    return *fixed_;
+    return fixed_->get();
   }
   bool isFixed() const { return fixed_.has_value(); }
 
  private:
-  T content_;
-  std::optional<T> fixed_;
+  Lazy<T> content_;
+  std::optional<Lazy<T>> fixed_;
 };
 
 }  // namespace kelvor
