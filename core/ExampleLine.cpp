@@ -73,6 +73,7 @@ bool checkShape(std::string_view line, LineShape& shape) {
   while (!line.empty() && line.front() == '+') line.remove_prefix(1);
   shape.features.clear();
   shape.hasQid = false;
+  shape.qid = {};  // else a view into an earlier line would outlive it
   std::size_t wordNumber = 0;
   bool rejected = false;
   forEachWord(line, [&](std::string_view word) {
