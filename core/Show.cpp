@@ -25,8 +25,6 @@ void appendShow(std::string& out, int prec, double v) {
 
 void appendShow(std::string& out, int /*prec*/, bool v) { out += v ? "True" : "False"; }
 
-void appendShow(std::string& out, int /*prec*/, std::string_view v) {
-  appendHaskellString(out, v);
-}
+void appendShow(std::string& out, int /*prec*/, std::string_view v) { appendHaskellString(out, v); }
 
 }  // namespace kelvor

@@ -24,9 +24,11 @@ void appendShow(std::string& out, int prec, double v);
 void appendShow(std::string& out, int prec, bool v);
 void appendShow(std::string& out, int prec, std::string_view v);
 
-// Every integer type but bool goes through the 64-bit form.
-template <std::integral T>
-  requires(!std::same_as<T, bool> && !std::same_as<T, char>)
+// Every integer type but bool and char goes through the 64-bit form.
+template <class T>
+concept ShownAsInteger = std::integral<T> && !std::same_as<T, bool> && !std::same_as<T, char>;
+
+template <ShownAsInteger T>
 void appendShow(std::string& out, int prec, T v) {
   appendShow(out, prec, static_cast<std::int64_t>(v));
 }

@@ -30,8 +30,7 @@ namespace kelvor {
 
 template <class Cmp, class K>
 concept KeyOrdering = std::invocable<const Cmp&, const K&, const K&> &&
-                      std::convertible_to<std::invoke_result_t<const Cmp&, const K&, const K&>,
-                                          std::weak_ordering>;
+    std::convertible_to<std::invoke_result_t<const Cmp&, const K&, const K&>, std::weak_ordering>;
 
 template <class K, class V>
 struct FmNode;
@@ -84,9 +83,9 @@ template <class K, class V>
                                                              FiniteMap<K, V> right) {
   // The node is created non-const: one reached only through a map that
   // nobody else holds may be updated in place (see NodeReuse).
-  return FiniteMap<K, V>(std::allocate_shared<FmNode<K, V>>(
-      PoolAllocator<FmNode<K, V>>(), std::move(key), std::move(elt), size, std::move(left),
-      std::move(right)));
+  return FiniteMap<K, V>(std::allocate_shared<FmNode<K, V>>(PoolAllocator<FmNode<K, V>>(),
+                                                            std::move(key), std::move(elt), size,
+                                                            std::move(left), std::move(right)));
 }
 
 template <class K, class V>
@@ -182,8 +181,7 @@ void forEachInOrder(const FiniteMap<K, V>& m, F&& f) {
 // Equal sizes and equal entries pairwise in key order, whatever the shapes.
 // The entries are compared only when the sizes agree, and only up to the
 // first pair that differs.
-template <class K, class V>
-  requires std::equality_comparable<K> && std::equality_comparable<V>
+template <std::equality_comparable K, std::equality_comparable V>
 bool operator==(const FiniteMap<K, V>& a, const FiniteMap<K, V>& b) {
   if (sizeFM(a) != sizeFM(b)) return false;
   FmInOrderCursor<K, V> ca(a), cb(b);

@@ -70,8 +70,8 @@ FiniteMap<K, V> balanceBranch(K key, V elt, FiniteMap<K, V> left, FiniteMap<K, V
     const FmNode<K, V>* r = right.node();
     if (r == nullptr) failPattern(Strict ? "NLP/FiniteMap:550|case" : "NLP/FiniteMap:509|case");
     if (std::int64_t{sizeFM(r->left)} < 2 * std::int64_t{sizeFM(r->right)}) {
-      return mkBranch(r->key, r->elt, mkBranch(std::move(key), std::move(elt), std::move(left), r->left),
-                      r->right);
+      return mkBranch(r->key, r->elt,
+                      mkBranch(std::move(key), std::move(elt), std::move(left), r->left), r->right);
     }
     const FmNode<K, V>* rl = r->left.node();
     if (rl == nullptr) {

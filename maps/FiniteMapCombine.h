@@ -145,8 +145,9 @@ FiniteMap<K, V3> intersectWith(const Cmp& cmp, const Combine& combine, const Fin
 
 // For every key present in both maps: m2's key and combine(m1's element,
 // m2's element).
-template <class K, class V1, class V2, KeyOrdering<K> Cmp, class Combine,
-          class V3 = std::remove_cvref_t<std::invoke_result_t<const Combine&, const V1&, const V2&>>>
+template <
+    class K, class V1, class V2, KeyOrdering<K> Cmp, class Combine,
+    class V3 = std::remove_cvref_t<std::invoke_result_t<const Combine&, const V1&, const V2&>>>
 FiniteMap<K, V3> intersectFM_C(const Cmp& cmp, const Combine& combine, const FiniteMap<K, V1>& m1,
                                const FiniteMap<K, V2>& m2) {
   return fminternal::intersectWith<K, V1, V2, V3>(cmp, combine, m1, m2);
@@ -156,7 +157,8 @@ FiniteMap<K, V3> intersectFM_C(const Cmp& cmp, const Combine& combine, const Fin
 template <class K, class V1, class V2, KeyOrdering<K> Cmp>
 FiniteMap<K, V2> intersectFM(const Cmp& cmp, const FiniteMap<K, V1>& m1,
                              const FiniteMap<K, V2>& m2) {
-  return intersectFM_C(cmp, [](const V1&, const V2& e2) -> const V2& { return e2; }, m1, m2);
+  return intersectFM_C(
+      cmp, [](const V1&, const V2& e2) -> const V2& { return e2; }, m1, m2);
 }
 
 // The entries for which pred(key, element) holds; pred is applied once to

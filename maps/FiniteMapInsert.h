@@ -75,9 +75,7 @@ FiniteMap<K, V> insertPath(const Cmp& cmp, FiniteMap<K, V> m, const K& key, cons
 template <bool Strict, class K, class V, class Cmp, class Combine>
 FiniteMap<K, V> insertCombining(const Cmp& cmp, const Combine& combine, FiniteMap<K, V> m,
                                 const K& key, const V& elt) {
-  auto onEqual = [&](const FmNode<K, V>& n) {
-    return std::pair<K, V>(key, combine(n.elt, elt));
-  };
+  auto onEqual = [&](const FmNode<K, V>& n) { return std::pair<K, V>(key, combine(n.elt, elt)); };
   return insertPath<Strict>(cmp, std::move(m), key, elt, onEqual);
 }
 
@@ -129,8 +127,7 @@ FiniteMap<K, V> addToFM_C2Prime(const Cmp& cmp, const KeyCombine& keyCombine,
 }
 
 template <class K, class V, KeyOrdering<K> Cmp>
-FiniteMap<K, V> addToFMPrime(const Cmp& cmp, FiniteMap<K, V> m,
-                             const std::type_identity_t<K>& key,
+FiniteMap<K, V> addToFMPrime(const Cmp& cmp, FiniteMap<K, V> m, const std::type_identity_t<K>& key,
                              const std::type_identity_t<V>& elt) {
   return fminternal::insertCombining<true>(cmp, fminternal::KeepNew{}, std::move(m), key, elt);
 }
@@ -171,14 +168,16 @@ FiniteMap<K, V> addListToFM_CPrime(const Cmp& cmp, const Combine& combine, Finit
   return m;
 }
 
+template <class Pairs>
+using PairKey = std::remove_cvref_t<decltype(std::declval<const Pairs&>().begin()->first)>;
+template <class Pairs>
+using PairElt = std::remove_cvref_t<decltype(std::declval<const Pairs&>().begin()->second)>;
+
 // The map of a range of (key, element) pairs, added in order from the empty
 // map; the key and element types are those of the pairs.
-template <class Pairs, class Cmp,
-          class K = std::remove_cvref_t<decltype(std::declval<const Pairs&>().begin()->first)>,
-          class V = std::remove_cvref_t<decltype(std::declval<const Pairs&>().begin()->second)>>
-  requires KeyOrdering<Cmp, K>
-FiniteMap<K, V> listToFM(const Cmp& cmp, const Pairs& pairs) {
-  return addListToFM(cmp, FiniteMap<K, V>(), pairs);
+template <class Pairs, KeyOrdering<PairKey<Pairs>> Cmp>
+FiniteMap<PairKey<Pairs>, PairElt<Pairs>> listToFM(const Cmp& cmp, const Pairs& pairs) {
+  return addListToFM(cmp, FiniteMap<PairKey<Pairs>, PairElt<Pairs>>(), pairs);
 }
 
 }  // namespace kelvor

@@ -45,8 +45,8 @@ class BlockPool {
     FreeBlock* next;
   };
   static constexpr std::size_t kAlign = Align < alignof(FreeBlock) ? alignof(FreeBlock) : Align;
-  static constexpr std::size_t kBlock =
-      (Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size + kAlign - 1) / kAlign * kAlign;
+  static constexpr std::size_t kRaw = Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size;
+  static constexpr std::size_t kBlock = (kRaw + kAlign - 1) / kAlign * kAlign;
   static constexpr std::size_t kBlocksPerChunk = 1024;
 
   static FreeBlock*& freeList() {
@@ -55,8 +55,8 @@ class BlockPool {
   }
 
   static void refill(FreeBlock*& head) {
-    auto* chunk = static_cast<std::byte*>(
-        ::operator new(kBlock * kBlocksPerChunk, std::align_val_t{kAlign}));
+    constexpr std::size_t kChunkBytes = kBlock * kBlocksPerChunk;
+    auto* chunk = static_cast<std::byte*>(::operator new (kChunkBytes, std::align_val_t{kAlign}));
     for (std::size_t i = kBlocksPerChunk; i-- > 0;) {
       auto* b = ::new (chunk + i * kBlock) FreeBlock{head};
       head = b;

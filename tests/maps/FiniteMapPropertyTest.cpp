@@ -70,7 +70,9 @@ class RandomOps {
         auto [it, fresh] = model.try_emplace(k, v);
         if (!fresh) it->second = it->second * 2 - v;
         auto combine = [](int stored, int added) { return stored * 2 - added; };
-        return {addToFM_C2(kOrder, [](int added, int) { return added; }, combine, m, k, v), model};
+        return {addToFM_C2(
+                    kOrder, [](int added, int) { return added; }, combine, m, k, v),
+                model};
       }
       case 3: {
         const int k = key();
@@ -111,7 +113,9 @@ class RandomOps {
         for (const auto& [k, v] : otherModel) {
           if (auto it = model.find(k); it != model.end()) both[k] = it->second - v;
         }
-        return {intersectFM_C(kOrder, [](int a, int b) { return a - b; }, m, other), both};
+        return {intersectFM_C(
+                    kOrder, [](int a, int b) { return a - b; }, m, other),
+                both};
       }
       case 10: {
         auto [other, otherModel] = otherMap();
