@@ -38,10 +38,10 @@ namespace {
 
 struct Scratch {
   // Per group of the first tree: the group of the second tree with the same
-  // production (-1 when none), and the first pair slot of the group pair.
+  // production (-1 when none), and the first slot of the group pair.
   std::vector<std::int32_t> match;
   std::vector<std::size_t> base;
-  // `layers` values per pair: C_0 .. C_{layers-1}.
+  // `layers` values per pair of inner nodes: C_0 .. C_{layers-1}.
   std::vector<double> values;
   // The matching child pairs of the pair being filled: slot and top layer.
   std::vector<std::pair<std::size_t, std::int32_t>> childPairs;
@@ -54,99 +54,145 @@ Scratch& scratch() {
 
 [[noreturn]] void failLeafWithInnerNode() { failPattern("Kelvor|function calcC"); }
 
+// One evaluation: the two trees, their matched groups and the value slots.
+// A pair whose top layer is 0 (two leaves, or maxd 1) is lambda and has no
+// slot; only pairs of inner nodes are stored.
+class Evaluation {
+ public:
+  Evaluation(double lambda, std::int32_t maxd, const TreeShape& t1, const TreeShape& t2)
+      : lambda_(lambda),
+        t1_(t1),
+        t2_(t2),
+        sc_(scratch()),
+        layers_(static_cast<std::int32_t>(
+            std::min<std::int64_t>(maxd, 1 + std::min(t1.maxHeight(), t2.maxHeight())))) {}
+
+  // Pairs up the groups (both ascending by production) and lays out the
+  // slots; false when no production is shared.
+  bool matchGroups(std::int32_t maxd) {
+    const auto groups1 = t1_.groups();
+    const auto groups2 = t2_.groups();
+    sc_.match.assign(groups1.size(), -1);
+    sc_.base.assign(groups1.size(), 0);
+    bool any = false, leafWithInner = false;
+    std::size_t slots = 0;
+    for (std::size_t g = 0, h = 0; g < groups1.size() && h < groups2.size();) {
+      const TreeShape::Group& g1 = groups1[g];
+      const TreeShape::Group& g2 = groups2[h];
+      if (g1.production < g2.production) {
+        ++g;
+      } else if (g2.production < g1.production) {
+        ++h;
+      } else {
+        any = true;
+        sc_.match[g] = static_cast<std::int32_t>(h);
+        leafWithInner = leafWithInner || (g1.hasLeaf && g2.hasInner) || (g1.hasInner && g2.hasLeaf);
+        if (!g1.hasLeaf) {
+          sc_.base[g] = slots;
+          slots += static_cast<std::size_t>(g1.size()) * static_cast<std::size_t>(g2.size());
+        }
+        ++g;
+        ++h;
+      }
+    }
+    // Every pair of equal production is evaluated at the top depth, where
+    // a leaf paired with an inner node has no value below maxd.
+    if (any && leafWithInner && maxd >= 2) failLeafWithInnerNode();
+    sc_.values.resize(slots * static_cast<std::size_t>(layers_));
+    return any;
+  }
+
+  // Children follow their parent in pre-order, so descending node index
+  // fills every child pair before its parent pair.
+  void fill() {
+    if (layers_ == 1) return;
+    for (std::int32_t i = t1_.size(); i-- > 0;) {
+      const TreeShape::Node& x = t1_.node(i);
+      const std::int32_t partner = partnerOf(x);
+      if (partner < 0 || x.height == 0) continue;
+      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)]))
+        fillPair(x, t2_.node(j));
+    }
+  }
+
+  // Node pairs in the order (first tree's node, second tree's node), both
+  // in pre-order.
+  double sum() const {
+    double total = 0.0;
+    for (const TreeShape::Node& x : t1_.nodes()) {
+      const std::int32_t partner = partnerOf(x);
+      if (partner < 0) continue;
+      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)])) {
+        const TreeShape::Node& y = t2_.node(j);
+        const std::int32_t top = topOf(x, y);
+        total =
+            total + (top == 0 ? lambda_ : sc_.values[slotOf(x, y) + static_cast<std::size_t>(top)]);
+      }
+    }
+    return total;
+  }
+
+ private:
+  std::int32_t partnerOf(const TreeShape::Node& a) const {
+    return sc_.match[static_cast<std::size_t>(a.group)];
+  }
+  // The first value of the pair (a, b) of equal production.
+  std::size_t slotOf(const TreeShape::Node& a, const TreeShape::Node& b) const {
+    const auto g = static_cast<std::size_t>(a.group);
+    const auto partnerSize = t2_.groups()[static_cast<std::size_t>(sc_.match[g])].size();
+    const std::size_t pair =
+        sc_.base[g] + static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partnerSize) +
+        static_cast<std::size_t>(b.rank);
+    return pair * static_cast<std::size_t>(layers_);
+  }
+  // The highest layer the pair needs; every request above it reads it.
+  std::int32_t topOf(const TreeShape::Node& a, const TreeShape::Node& b) const {
+    return std::min(layers_ - 1, std::min(a.height, b.height));
+  }
+
+  void fillPair(const TreeShape::Node& x, const TreeShape::Node& y) {
+    sc_.childPairs.clear();
+    for (std::int32_t ai : t1_.children(x)) {
+      const TreeShape::Node& a = t1_.node(ai);
+      if (partnerOf(a) < 0) continue;
+      for (std::int32_t bi : t2_.children(y)) {
+        const TreeShape::Node& b = t2_.node(bi);
+        if (b.production != a.production) continue;
+        const std::int32_t top = topOf(a, b);
+        sc_.childPairs.emplace_back(top == 0 ? 0 : slotOf(a, b), top);
+      }
+    }
+    double* slot = sc_.values.data() + slotOf(x, y);
+    slot[0] = lambda_;
+    const std::int32_t top = topOf(x, y);
+    for (std::int32_t r = 1; r <= top; ++r) {
+      double product = 1.0;
+      for (const auto& [childSlot, childTop] : sc_.childPairs) {
+        const double child =
+            childTop == 0
+                ? lambda_
+                : sc_.values[childSlot + static_cast<std::size_t>(std::min(r - 1, childTop))];
+        product = product * (1.0 + child);
+      }
+      slot[r] = lambda_ * product;
+    }
+  }
+
+  const double lambda_;
+  const TreeShape& t1_;
+  const TreeShape& t2_;
+  Scratch& sc_;
+  const std::int32_t layers_;  // C_0 .. C_{layers_-1} per pair
+};
+
 }  // namespace
 
 double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const TreeShape& t2) {
   if (maxd <= 0) return 0.0;
-  Scratch& sc = scratch();
-  const auto groups1 = t1.groups();
-  const auto groups2 = t2.groups();
-
-  // Pair up the groups (both ascending by production) and lay out the slots.
-  sc.match.assign(groups1.size(), -1);
-  sc.base.assign(groups1.size(), 0);
-  std::size_t pairs = 0;
-  bool leafWithInner = false;
-  for (std::size_t g = 0, h = 0; g < groups1.size() && h < groups2.size();) {
-    if (groups1[g].production < groups2[h].production) {
-      ++g;
-    } else if (groups2[h].production < groups1[g].production) {
-      ++h;
-    } else {
-      sc.match[g] = static_cast<std::int32_t>(h);
-      sc.base[g] = pairs;
-      pairs +=
-          static_cast<std::size_t>(groups1[g].size()) * static_cast<std::size_t>(groups2[h].size());
-      leafWithInner = leafWithInner || (groups1[g].hasLeaf && groups2[h].hasInner) ||
-                      (groups1[g].hasInner && groups2[h].hasLeaf);
-      ++g;
-      ++h;
-    }
-  }
-  if (pairs == 0) return 0.0;
-  // Every pair of equal production is evaluated at the top depth, and such
-  // a pair has no value below maxd.
-  if (leafWithInner && maxd >= 2) failLeafWithInnerNode();
-
-  const std::int32_t layers = static_cast<std::int32_t>(
-      std::min<std::int64_t>(maxd, 1 + std::min(t1.maxHeight(), t2.maxHeight())));
-  const std::int32_t topLayer = layers - 1;
-  sc.values.resize(pairs * static_cast<std::size_t>(layers));
-  double* values = sc.values.data();
-
-  const auto slotOf = [&](const TreeShape::Node& a, const TreeShape::Node& b) {
-    const auto g = static_cast<std::size_t>(a.group);
-    const auto& partner = groups2[static_cast<std::size_t>(sc.match[g])];
-    return sc.base[g] +
-           static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partner.size()) +
-           static_cast<std::size_t>(b.rank);
-  };
-  const auto topOf = [topLayer](const TreeShape::Node& a, const TreeShape::Node& b) {
-    return std::min(topLayer, std::min(a.height, b.height));
-  };
-
-  for (std::int32_t i = t1.size(); i-- > 0;) {
-    const TreeShape::Node& x = t1.node(i);
-    const std::int32_t partner = sc.match[static_cast<std::size_t>(x.group)];
-    if (partner < 0) continue;
-    const auto& group2 = groups2[static_cast<std::size_t>(partner)];
-    for (std::int32_t j : t2.groupNodes(group2)) {
-      const TreeShape::Node& y = t2.node(j);
-      double* slot = values + slotOf(x, y) * static_cast<std::size_t>(layers);
-      slot[0] = lambda;
-      // Above layer 0 both are inner nodes: a leaf has height 0.
-      const std::int32_t top = topOf(x, y);
-      if (top == 0) continue;
-      sc.childPairs.clear();
-      for (std::int32_t ai : t1.children(x)) {
-        const TreeShape::Node& a = t1.node(ai);
-        if (sc.match[static_cast<std::size_t>(a.group)] < 0) continue;
-        for (std::int32_t bi : t2.children(y)) {
-          const TreeShape::Node& b = t2.node(bi);
-          if (b.production == a.production) sc.childPairs.emplace_back(slotOf(a, b), topOf(a, b));
-        }
-      }
-      for (std::int32_t r = 1; r <= top; ++r) {
-        double product = 1.0;
-        for (const auto& [childSlot, childTop] : sc.childPairs)
-          product = product * (1.0 + values[childSlot * static_cast<std::size_t>(layers) +
-                                            static_cast<std::size_t>(std::min(r - 1, childTop))]);
-        slot[r] = lambda * product;
-      }
-    }
-  }
-
-  double sum = 0.0;
-  for (const TreeShape::Node& x : t1.nodes()) {
-    const std::int32_t partner = sc.match[static_cast<std::size_t>(x.group)];
-    if (partner < 0) continue;
-    for (std::int32_t j : t2.groupNodes(groups2[static_cast<std::size_t>(partner)])) {
-      const TreeShape::Node& y = t2.node(j);
-      sum = sum + values[slotOf(x, y) * static_cast<std::size_t>(layers) +
-                         static_cast<std::size_t>(topOf(x, y))];
-    }
-  }
-  return sum;
+  Evaluation evaluation(lambda, maxd, t1, t2);
+  if (!evaluation.matchGroups(maxd)) return 0.0;
+  evaluation.fill();
+  return evaluation.sum();
 }
 
 double selfTreeKernel(const KernelTree& t) {
