@@ -17,8 +17,9 @@
 //   different productions is 0.0.
 // Multiplying by 1 + 0.0 = 1.0 changes nothing, so only child pairs of equal
 // production are visited. C_r is also the same computation for every r at or
-// above min(height(x), height(y)) (induction over height), so each pair
-// keeps at most min(maxd, 1 + that) values and deeper requests read the last.
+// above min(height(x), height(y)) (induction over height), so a pair needs
+// at most min(maxd, 1 + that) values and deeper requests read the last; two
+// leaves need none (always lambda).
 // Pairs are filled bottom-up (children follow their parent in pre-order, so
 // descending node index), without recursion, and each pair's slot is found
 // in O(1) from the ranks of its nodes within their production groups.
