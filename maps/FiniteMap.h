@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "maps/NodePool.h"
+#include "core/NodePool.h"
 
 namespace kelvor {
 
@@ -83,9 +83,8 @@ template <class K, class V>
                                                              FiniteMap<K, V> right) {
   // The node is created non-const: one reached only through a map that
   // nobody else holds may be updated in place (see NodeReuse).
-  return FiniteMap<K, V>(std::allocate_shared<FmNode<K, V>>(PoolAllocator<FmNode<K, V>>(),
-                                                            std::move(key), std::move(elt), size,
-                                                            std::move(left), std::move(right)));
+  return FiniteMap<K, V>(makePooled<FmNode<K, V>>(std::move(key), std::move(elt), size,
+                                                  std::move(left), std::move(right)));
 }
 
 template <class K, class V>

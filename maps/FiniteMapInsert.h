@@ -139,45 +139,62 @@ FiniteMap<K, V> addToFM_CPrime(const Cmp& cmp, const Combine& combine, FiniteMap
   return fminternal::insertCombining<true>(cmp, combine, std::move(m), key, elt);
 }
 
+namespace fminternal {
+
+template <class K, class V, class Pairs, class AddOne>
+FiniteMap<K, V> addEach(FiniteMap<K, V> m, const Pairs& pairs, const AddOne& addOne) {
+  for (const auto& [key, elt] : pairs) m = addOne(std::move(m), key, elt);
+  return m;
+}
+
+}  // namespace fminternal
+
 // The pairs are added from the first to the last: of equal keys the last
 // pair wins, key and element.
 template <class K, class V, KeyOrdering<K> Cmp, class Pairs>
 FiniteMap<K, V> addListToFM(const Cmp& cmp, FiniteMap<K, V> m, const Pairs& pairs) {
-  for (const auto& [key, elt] : pairs) m = addToFM(cmp, std::move(m), key, elt);
-  return m;
+  return fminternal::addEach(std::move(m), pairs, [&](FiniteMap<K, V> acc, const K& k, const V& e) {
+    return addToFM(cmp, std::move(acc), k, e);
+  });
 }
 
 // Equal keys combine from left to right: combine(combine(first, second), third).
 template <class K, class V, KeyOrdering<K> Cmp, class Combine, class Pairs>
 FiniteMap<K, V> addListToFM_C(const Cmp& cmp, const Combine& combine, FiniteMap<K, V> m,
                               const Pairs& pairs) {
-  for (const auto& [key, elt] : pairs) m = addToFM_C(cmp, combine, std::move(m), key, elt);
-  return m;
+  return fminternal::addEach(std::move(m), pairs, [&](FiniteMap<K, V> acc, const K& k, const V& e) {
+    return addToFM_C(cmp, combine, std::move(acc), k, e);
+  });
 }
 
 template <class K, class V, KeyOrdering<K> Cmp, class Pairs>
 FiniteMap<K, V> addListToFMPrime(const Cmp& cmp, FiniteMap<K, V> m, const Pairs& pairs) {
-  for (const auto& [key, elt] : pairs) m = addToFMPrime(cmp, std::move(m), key, elt);
-  return m;
+  return fminternal::addEach(std::move(m), pairs, [&](FiniteMap<K, V> acc, const K& k, const V& e) {
+    return addToFMPrime(cmp, std::move(acc), k, e);
+  });
 }
 
 template <class K, class V, KeyOrdering<K> Cmp, class Combine, class Pairs>
 FiniteMap<K, V> addListToFM_CPrime(const Cmp& cmp, const Combine& combine, FiniteMap<K, V> m,
                                    const Pairs& pairs) {
-  for (const auto& [key, elt] : pairs) m = addToFM_CPrime(cmp, combine, std::move(m), key, elt);
-  return m;
+  return fminternal::addEach(std::move(m), pairs, [&](FiniteMap<K, V> acc, const K& k, const V& e) {
+    return addToFM_CPrime(cmp, combine, std::move(acc), k, e);
+  });
 }
 
+namespace fminternal {
 template <class Pairs>
 using PairKey = std::remove_cvref_t<decltype(std::declval<const Pairs&>().begin()->first)>;
 template <class Pairs>
 using PairElt = std::remove_cvref_t<decltype(std::declval<const Pairs&>().begin()->second)>;
+}  // namespace fminternal
 
 // The map of a range of (key, element) pairs, added in order from the empty
 // map; the key and element types are those of the pairs.
-template <class Pairs, KeyOrdering<PairKey<Pairs>> Cmp>
-FiniteMap<PairKey<Pairs>, PairElt<Pairs>> listToFM(const Cmp& cmp, const Pairs& pairs) {
-  return addListToFM(cmp, FiniteMap<PairKey<Pairs>, PairElt<Pairs>>(), pairs);
+template <class Pairs, KeyOrdering<fminternal::PairKey<Pairs>> Cmp,
+          class K = fminternal::PairKey<Pairs>, class V = fminternal::PairElt<Pairs>>
+FiniteMap<K, V> listToFM(const Cmp& cmp, const Pairs& pairs) {
+  return addListToFM(cmp, FiniteMap<K, V>(), pairs);
 }
 
 }  // namespace kelvor

@@ -1,10 +1,10 @@
-// Recycling of map nodes. A persistent map allocates one node per level on
-// every insertion and frees as many when an old version goes, so nodes come
-// from per-thread free lists of fixed-size blocks instead of the general
-// heap. Blocks are carved from chunks that are kept for reuse and never
-// handed back; memory thus stays at the peak number of live nodes of each
-// size. A block freed on another thread than the one that took it simply
-// joins that thread's list.
+// Recycling of small fixed-size nodes held by std::shared_ptr. A persistent
+// structure allocates one node per level on every update and frees as many
+// when an old version goes, so nodes come from per-thread free lists of
+// fixed-size blocks instead of the general heap. Blocks are carved from
+// chunks that are kept for reuse and never handed back: memory stays at the
+// peak number of live nodes of each size. A block freed on another thread
+// than the one that took it simply joins that thread's list.
 //
 // Sanitizer builds bypass the pool so that every node is a heap object of
 // its own and misuse is caught.
@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace kelvor {
 
@@ -88,5 +89,12 @@ struct PoolAllocator {
 
   friend bool operator==(const PoolAllocator&, const PoolAllocator&) { return true; }
 };
+
+// A node owned by a shared pointer, with the control block in a pooled
+// block of its own size.
+template <class T, class... Args>
+std::shared_ptr<T> makePooled(Args&&... args) {
+  return std::allocate_shared<T>(PoolAllocator<T>(), std::forward<Args>(args)...);
+}
 
 }  // namespace kelvor
