@@ -1,8 +1,8 @@
 // An ordered map as a size-balanced binary search tree (weight ratio 5).
 //
 // A FiniteMap is a value: no operation changes a map, each returns a new one
-// that shares every subtree it did not touch. Nodes are immutable and owned
-// jointly by all maps that reach them.
+// that shares every subtree it did not touch. Nodes are owned jointly by all
+// maps that reach them and never change once a second map can reach them.
 //
 // There is no built-in key order. Every operation that compares keys takes
 // the caller's ordering as its first argument: a callable giving a
@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -48,8 +49,9 @@ class FiniteMap {
 
   // EmptyFM.
   FiniteMap() = default;
-  // Branch: wraps a node built by the node builders.
-  explicit FiniteMap(std::shared_ptr<const Node> node) : root_(std::move(node)) {}
+  // Branch: wraps a node built by the node builders. Taking only nodes that
+  // were created non-const is what makes their in-place reuse sound.
+  explicit FiniteMap(std::shared_ptr<Node> node) : root_(std::move(node)) {}
 
   bool isBranch() const { return root_ != nullptr; }
   // The root node, or null for EmptyFM.
@@ -109,9 +111,10 @@ bool isEmptyFM(const FiniteMap<K, V>& m) {
 }
 
 // The stored element for a key that compares equal, or null. One comparison
-// per visited node.
+// per visited node. The pointer stays valid while the map is held and not
+// handed over to an insertion.
 template <class K, class V, KeyOrdering<K> Cmp>
-const V* findEltFM(const Cmp& cmp, const FiniteMap<K, V>& m, const K& key) {
+const V* findEltFM(const Cmp& cmp, const FiniteMap<K, V>& m, const std::type_identity_t<K>& key) {
   const FmNode<K, V>* n = m.node();
   while (n != nullptr) {
     const std::weak_ordering c = cmp(key, n->key);
@@ -127,19 +130,21 @@ const V* findEltFM(const Cmp& cmp, const FiniteMap<K, V>& m, const K& key) {
 }
 
 template <class K, class V, KeyOrdering<K> Cmp>
-std::optional<V> lookupFM(const Cmp& cmp, const FiniteMap<K, V>& m, const K& key) {
+std::optional<V> lookupFM(const Cmp& cmp, const FiniteMap<K, V>& m,
+                          const std::type_identity_t<K>& key) {
   const V* e = findEltFM(cmp, m, key);
   return e == nullptr ? std::nullopt : std::optional<V>(*e);
 }
 
 // The key comes before the map here, unlike lookupFM.
 template <class K, class V, KeyOrdering<K> Cmp>
-bool elemFM(const Cmp& cmp, const K& key, const FiniteMap<K, V>& m) {
+bool elemFM(const Cmp& cmp, const std::type_identity_t<K>& key, const FiniteMap<K, V>& m) {
   return findEltFM(cmp, m, key) != nullptr;
 }
 
 template <class K, class V, KeyOrdering<K> Cmp>
-V lookupWithDefaultFM(const Cmp& cmp, const FiniteMap<K, V>& m, V deflt, const K& key) {
+V lookupWithDefaultFM(const Cmp& cmp, const FiniteMap<K, V>& m, std::type_identity_t<V> deflt,
+                      const std::type_identity_t<K>& key) {
   const V* e = findEltFM(cmp, m, key);
   return e == nullptr ? std::move(deflt) : *e;
 }
