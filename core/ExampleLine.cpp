@@ -1,5 +1,6 @@
 #include "core/ExampleLine.h"
 
+#include <limits>
 #include <vector>
 
 #include "core/Fatal.h"
@@ -51,14 +52,16 @@ std::optional<FeatureWord> numberedFeature(FeatureKind kind, std::string_view re
 std::optional<FeatureWord> parseFeature(std::string_view word) {
   if (word.starts_with("string:")) return numberedFeature(FeatureKind::String, word.substr(7));
   if (word.starts_with("tree:")) return numberedFeature(FeatureKind::Tree, word.substr(5));
-  const std::size_t colon = word.find(':');
-  if (colon == std::string_view::npos) return std::nullopt;
-  const std::string_view index = word.substr(0, colon);
+  // One walk finds the colon and tests the index: a character that is
+  // neither digit nor colon rejects the word whether a colon follows or not.
+  std::size_t colon = 0;
   bool positive = false;
-  for (char c : index) {
-    if (!isDigit(c)) return std::nullopt;
-    positive = positive || c != '0';
+  for (; colon < word.size() && word[colon] != ':'; ++colon) {
+    if (!isDigit(word[colon])) return std::nullopt;
+    positive = positive || word[colon] != '0';
   }
+  if (colon == word.size()) return std::nullopt;
+  const std::string_view index = word.substr(0, colon);
   // An empty index is not a number at all: a fatal error, not a rejection.
   if (index.empty()) failNumberText(index, "Int");
   if (!positive) return std::nullopt;
@@ -99,6 +102,19 @@ double convertRealValue(std::string_view text) {
   return decimalToDouble(text);
 }
 
+// A real index has passed the digit test, so only its range is left to
+// check; the failure is the one the general reading gives.
+std::int32_t convertIndex(std::string_view digits) {
+  std::uint64_t v = 0;
+  for (char c : digits) {
+    v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+      failNumberText(digits, "Int");
+  }
+  if (digits.empty()) failNumberText(digits, "Int");
+  return static_cast<std::int32_t>(v);
+}
+
 std::int32_t convertQid(const LineShape& shape) { return shape.hasQid ? readInt(shape.qid) : 0; }
 
 Array<RealFeature> convertReals(const LineShape& shape, double bias) {
@@ -108,7 +124,8 @@ Array<RealFeature> convertReals(const LineShape& shape, double bias) {
   out.reserve(n);
   out.push_back({0, bias});
   for (const FeatureWord& f : shape.features)
-    if (f.kind == FeatureKind::Real) out.push_back({readInt(f.numberText), convertRealValue(f.value)});
+    if (f.kind == FeatureKind::Real)
+      out.push_back({convertIndex(f.numberText), convertRealValue(f.value)});
   return Array<RealFeature>(std::move(out));
 }
 

@@ -101,6 +101,9 @@ TEST(ExampleFile, FailuresNameTheLineAndTheFile) {
   const std::string second = writeTempFile("bad2.txt", "1 1:1\n\n1 a:2\n");
   EXPECT_EQ(fatalMessage([&] { readExampleFile(second, 1.0); }),
             "Error reading line 2 of " + second);
+  const std::string range = writeTempFile("range.txt", "1 2147483647:1\n1 2147483648:1\n");
+  EXPECT_EQ(fatalMessage([&] { readExampleFile(range, 1.0); }),
+            "Cannot read \"2147483648\" as Int");
   // Failures of the parser itself keep their own messages.
   const std::string tree = writeTempFile("badtree.txt", "1 tree:1:\n");
   EXPECT_EQ(fatalMessage([&] { readExampleFile(tree, 1.0); }),

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "core/Fatal.h"
 
@@ -88,6 +91,32 @@ TEST(NumberTextRead, RejectedForms) {
   } catch (const FatalError& e) {
     EXPECT_NE(std::string(e.what()).find("\"12a\""), std::string::npos) << e.what();
   }
+}
+
+// Short plain decimals take a quicker road than the general conversion;
+// both must give the same nearest double, sign of zero included.
+TEST(NumberTextRead, ShortDecimalsMatchTheGeneralConversion) {
+  std::mt19937_64 rng(11);
+  auto general = [](const std::string& s) {
+    double v = 0;
+    std::from_chars(s.data(), s.data() + s.size(), v);
+    return std::bit_cast<std::uint64_t>(v);
+  };
+  std::vector<std::string> texts = {"0", "-0", "-0.000", "0.1", "0.3", "0.000000000000001"};
+  for (const char* digits : {"123456789012345", "1234567890123456", "9007199254740993"})
+    texts.push_back(digits);
+  texts.push_back("999999999999999.9");
+  texts.push_back("00000000000000000001.5");
+  for (int i = 0; i < 100000; ++i) {
+    std::string s = rng() % 2 ? "-" : "";
+    const int whole = 1 + static_cast<int>(rng() % 17), fraction = static_cast<int>(rng() % 17);
+    for (int d = 0; d < whole; ++d) s += static_cast<char>('0' + rng() % 10);
+    if (fraction > 0) s += '.';
+    for (int d = 0; d < fraction; ++d) s += static_cast<char>('0' + rng() % 10);
+    texts.push_back(s);
+  }
+  for (const std::string& s : texts)
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(decimalToDouble(s)), general(s)) << s;
 }
 
 TEST(NumberTextRoundTrip, WrittenFormsReadBack) {
