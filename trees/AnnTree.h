@@ -19,6 +19,8 @@
 #include <variant>
 #include <vector>
 
+#include "trees/NodePool.h"
+
 namespace kelvor {
 
 // The empty annotation of trees read from text.
@@ -38,13 +40,17 @@ class AnnTree {
  public:
   using Children = std::vector<AnnTree>;
 
-  static AnnTree makeTerm(std::string tag, std::string text, A ann) {
-    return AnnTree(std::make_shared<Node>(
-        Node{std::move(tag), std::move(ann), Body(std::in_place_index<kTerm>, std::move(text))}));
+  // The tag and text are anything a std::string is made from (a view into
+  // a text being read, say), built in place in the node.
+  template <class Tag, class Text>
+  static AnnTree makeTerm(Tag&& tag, Text&& text, A ann) {
+    return AnnTree(detail::makeNode<Node>(std::forward<Tag>(tag), std::move(ann),
+                                          std::in_place_index<kTerm>, std::forward<Text>(text)));
   }
-  static AnnTree makeNonTerm(std::string tag, Children children, A ann) {
-    return AnnTree(std::make_shared<Node>(Node{
-        std::move(tag), std::move(ann), Body(std::in_place_index<kNonTerm>, std::move(children))}));
+  template <class Tag>
+  static AnnTree makeNonTerm(Tag&& tag, Children children, A ann) {
+    return AnnTree(detail::makeNode<Node>(std::forward<Tag>(tag), std::move(ann),
+                                          std::in_place_index<kNonTerm>, std::move(children)));
   }
 
   // The node that an update of a leaf's children gives: it can be held,
@@ -61,7 +67,7 @@ class AnnTree {
     return *this;
   }
   ~AnnTree() {
-    if (node_ && node_.use_count() == 1 && node_->body.index() == kNonTerm) releaseDeep();
+    if (node_) release(std::move(node_));
   }
 
   bool isTerm() const { return node().body.index() == kTerm; }
@@ -89,6 +95,10 @@ class AnnTree {
   static constexpr std::size_t kNonTerm = 1;
   using Body = std::variant<std::string, Children>;
   struct Node {
+    template <class Tag, std::size_t kVariant, class Payload>
+    Node(Tag&& t, A a, std::in_place_index_t<kVariant> variant, Payload&& payload)
+        : tag(std::forward<Tag>(t)), ann(std::move(a)), body(variant, std::forward<Payload>(payload)) {}
+
     std::string tag;
     [[no_unique_address]] A ann;
     Body body;
@@ -101,22 +111,31 @@ class AnnTree {
     return *node_;
   }
 
-  // Frees the nodes that only this tree owns without recursing: the
-  // children of each such node are detached onto a worklist before the node
-  // itself goes, so no destructor ever sees a chain of more than one level.
-  void releaseDeep() {
-    std::vector<std::shared_ptr<const Node>> work;
-    work.push_back(std::move(node_));
-    while (!work.empty()) {
-      std::shared_ptr<const Node> n = std::move(work.back());
-      work.pop_back();
-      if (n.use_count() == 1 && n->body.index() == kNonTerm) {
-        // Sole owner of a node created non-const: detaching is safe.
-        auto& kids = const_cast<Children&>(std::get<kNonTerm>(n->body));
-        for (AnnTree& kid : kids)
-          if (kid.node_) work.push_back(std::move(kid.node_));
+  // Drops a reference. Freeing a node frees its children through their own
+  // destructors, a recursion as deep as the tree; past a fixed depth the
+  // nodes are parked instead and freed by the outermost release, so the
+  // stack stays bounded however deep the tree.
+  static void release(std::shared_ptr<const Node>&& node) noexcept {
+    constexpr int kMaxNesting = 256;
+    thread_local constinit int nesting = 0;
+    // Made on first need and never freed: trees in static storage are
+    // dropped after the thread's own objects are gone.
+    thread_local constinit std::vector<std::shared_ptr<const Node>>* parked = nullptr;
+    if (nesting >= kMaxNesting) {
+      if (parked == nullptr) parked = new std::vector<std::shared_ptr<const Node>>();
+      parked->push_back(std::move(node));
+      return;
+    }
+    ++nesting;
+    node.reset();
+    if (nesting == 1 && parked != nullptr) {
+      while (!parked->empty()) {
+        std::shared_ptr<const Node> next = std::move(parked->back());
+        parked->pop_back();
+        next.reset();
       }
     }
+    --nesting;
   }
 
   std::shared_ptr<const Node> node_;

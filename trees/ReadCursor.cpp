@@ -1,22 +1,9 @@
 #include "trees/ReadCursor.h"
 
-#include <algorithm>
-
 #include "core/NumberText.h"
 #include "core/StringEscape.h"
 
 namespace kelvor {
-
-void ReadCursor::expect(ExpectedKind kind, std::string_view literal) {
-  if (expectedAt_ != pos_) {
-    expected_.clear();
-    expectedAt_ = pos_;
-  }
-  const bool known = std::any_of(expected_.begin(), expected_.end(), [&](const ExpectedItem& e) {
-    return e.kind == kind && e.literal == literal;
-  });
-  if (!known) expected_.push_back({kind, std::string(literal)});
-}
 
 ReadFailure ReadCursor::failure() const {
   ReadFailure f;
@@ -25,7 +12,9 @@ ReadFailure ReadCursor::failure() const {
   if (literalOnly_) {
     f.expected.push_back({ExpectedKind::Literal, failLiteral_});
   } else if (expectedAt_ == failAt_) {
-    f.expected = expected_;
+    for (std::size_t i = 0; i < nExpected_; ++i)
+      f.expected.push_back({expected_[i].kind, std::string(expected_[i].literal)});
+    for (const Expectation& e : moreExpected_) f.expected.push_back({e.kind, std::string(e.literal)});
   }
   return f;
 }

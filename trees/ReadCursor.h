@@ -7,6 +7,7 @@
 // reported.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -87,8 +88,24 @@ class ReadCursor {
 
   // Notes an item that a reader tried and missed at the current position.
   // Items noted at earlier positions are forgotten: only what could have
-  // been read where reading stops is reported.
-  void expect(ExpectedKind kind, std::string_view literal = {});
+  // been read where reading stops is reported. A literal is kept by
+  // reference: it must outlive the next failure() call.
+  void expect(ExpectedKind kind, std::string_view literal = {}) {
+    if (expectedAt_ != pos_) {
+      nExpected_ = 0;
+      moreExpected_.clear();
+      expectedAt_ = pos_;
+    }
+    const Expectation item{kind, literal};
+    for (std::size_t i = 0; i < nExpected_; ++i)
+      if (expected_[i] == item) return;
+    for (const Expectation& e : moreExpected_)
+      if (e == item) return;
+    if (nExpected_ < expected_.size())
+      expected_[nExpected_++] = item;
+    else
+      moreExpected_.push_back(item);
+  }
 
   // Records a failure at the current position.
   void failHere() {
@@ -116,8 +133,17 @@ class ReadCursor {
   SourcePos start_;
   std::size_t pos_ = 0;
 
+  struct Expectation {
+    ExpectedKind kind;
+    std::string_view literal;
+    friend bool operator==(const Expectation&, const Expectation&) = default;
+  };
+  // Every white-space run notes an item, so noting must not allocate: this
+  // grammar never expects more than five items at one place.
   std::size_t expectedAt_ = static_cast<std::size_t>(-1);
-  std::vector<ExpectedItem> expected_;
+  std::array<Expectation, 8> expected_;
+  std::size_t nExpected_ = 0;
+  std::vector<Expectation> moreExpected_;
 
   std::size_t failAt_ = 0;
   std::size_t foundAt_ = 0;

@@ -11,73 +11,75 @@
 // Subtrees that f leaves untouched are shared with the input, not copied.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 #include <vector>
 
 #include "trees/AnnTree.h"
+#include "trees/WorkStack.h"
 
 namespace kelvor {
 
 template <class F, class Acc, class A>
 std::pair<Acc, AnnTree<A>> traverseTopDown(F&& f, Acc acc, const AnnTree<A>& t) {
   using Tree = AnnTree<A>;
+  auto visit = [&](const Tree& n) -> Tree {
+    auto [acc1, t1] = f(std::move(acc), n);
+    acc = std::move(acc1);
+    return std::move(t1);
+  };
   if (t.isTerm()) {
-    auto [acc1, t1] = f(std::move(acc), t);
-    return {std::move(acc1), std::move(t1)};
+    Tree t1 = visit(t);
+    return {std::move(acc), std::move(t1)};
   }
-  // An inner node of the input whose children are being traversed.
+  // The inner nodes of the input whose children are being traversed, with
+  // f's node for each; the rebuilt children of all of them wait on one
+  // common stack, from firstResult on.
   struct Frame {
     const Tree* input;
-    Tree visited;                 // f's node for it
-    std::vector<Tree> rebuilt;    // filled only once a child differs
-    std::size_t next = 0;
+    Tree visited;
+    std::size_t firstResult;
+    std::size_t next;
   };
-  // Records the rebuilt form of the frame's child next-1.
-  auto place = [](Frame& frame, Tree child) {
-    const auto& original = frame.input->treeChildren();
-    const std::size_t index = frame.next - 1;
-    if (frame.rebuilt.empty()) {
-      if (child.sameNode(original[index])) return;
-      frame.rebuilt.reserve(original.size());
-      frame.rebuilt.assign(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(index));
-    }
-    frame.rebuilt.push_back(std::move(child));
-  };
-  auto finish = [](Frame& frame) -> Tree {
+  std::vector<Frame> open;
+  std::vector<Tree> results;
+  auto rebuild = [&results](Frame& frame) -> Tree {
+    const auto first = results.begin() + static_cast<std::ptrdiff_t>(frame.firstResult);
     const Tree& visited = frame.visited;
-    if (visited.isFailedChildUpdate() || visited.isTerm()) return Tree::failedChildUpdate();
-    if (frame.rebuilt.empty()) {
-      // Every child came back as it was.
-      if (visited.sameNode(*frame.input)) return visited;
-      return Tree::makeNonTerm(visited.treeTag(), frame.input->treeChildren(), visited.treeAnn());
+    if (visited.isFailedChildUpdate() || visited.isTerm()) {
+      results.erase(first, results.end());
+      return Tree::failedChildUpdate();
     }
-    return Tree::makeNonTerm(visited.treeTag(), std::move(frame.rebuilt), visited.treeAnn());
+    const auto& original = frame.input->treeChildren();
+    if (std::equal(first, results.end(), original.begin(),
+                   [](const Tree& x, const Tree& y) { return x.sameNode(y); })) {
+      // Every child came back as it was: keep what can be kept.
+      results.erase(first, results.end());
+      if (visited.sameNode(*frame.input)) return visited;
+      return Tree::makeNonTerm(visited.treeTag(), original, visited.treeAnn());
+    }
+    return Tree::makeNonTerm(visited.treeTag(), takeFrom(results, frame.firstResult),
+                             visited.treeAnn());
   };
 
-  std::vector<Frame> stack;
-  {
-    auto [acc1, t1] = f(std::move(acc), t);
-    acc = std::move(acc1);
-    stack.push_back(Frame{&t, std::move(t1), {}, 0});
-  }
+  open.push_back(Frame{&t, visit(t), 0, 0});
   while (true) {
-    Frame& top = stack.back();
+    Frame& top = open.back();
     const auto& children = top.input->treeChildren();
     if (top.next < children.size()) {
       const Tree& child = children[top.next++];
-      auto [acc1, t1] = f(std::move(acc), child);
-      acc = std::move(acc1);
+      Tree visited = visit(child);
       if (child.isTerm())
-        place(top, std::move(t1));
+        results.push_back(std::move(visited));
       else
-        stack.push_back(Frame{&child, std::move(t1), {}, 0});
+        open.push_back(Frame{&child, std::move(visited), results.size(), 0});
       continue;
     }
-    Tree done = finish(top);
-    stack.pop_back();
-    if (stack.empty()) return {std::move(acc), std::move(done)};
-    place(stack.back(), std::move(done));
+    Tree done = rebuild(top);
+    open.pop_back();
+    if (open.empty()) return {std::move(acc), std::move(done)};
+    results.push_back(std::move(done));
   }
 }
 

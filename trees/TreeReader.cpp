@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/WhiteSpace.h"
+#include "trees/WorkStack.h"
 
 namespace kelvor {
 
@@ -102,28 +103,42 @@ Outcome<std::string_view> unquotedTextP(ReadCursor& c) {
   return {run, true};
 }
 
-Outcome<std::string> terminalTextP(ReadCursor& c) {
+namespace {
+
+// terminalTextP without a copy where none is needed: the text is a view of
+// the input, or of `unescaped` when it was quoted.
+Outcome<std::string_view> terminalTextView(ReadCursor& c, std::string& unescaped) {
   Outcome<std::string> quoted = quotedTextP(c);
-  if (quoted.ok() || quoted.consumed) return quoted;
-  Outcome<std::string_view> plain = unquotedTextP(c);
-  if (!plain.ok()) return {std::nullopt, plain.consumed};
-  return {std::string(*plain.value), true};
+  if (quoted.ok()) {
+    unescaped = std::move(*quoted.value);
+    return {std::string_view(unescaped), true};
+  }
+  if (quoted.consumed) return {std::nullopt, true};
+  return unquotedTextP(c);
+}
+
+}  // namespace
+
+Outcome<std::string> terminalTextP(ReadCursor& c) {
+  std::string unescaped;
+  Outcome<std::string_view> text = terminalTextView(c, unescaped);
+  if (!text.ok()) return {std::nullopt, text.consumed};
+  return {std::string(*text.value), true};
 }
 
 Outcome<AnnTree<Unit>> terminalP(ReadCursor& c, std::string_view label) {
+  using Tree = AnnTree<Unit>;
   if (label == kQuoteLeafLabel) {
     Outcome<std::string_view> quotes = literalP(c, "\"\"\"");
     if (!quotes.ok()) return {std::nullopt, quotes.consumed};
-    return {Term(std::string("PUNC"), std::string("\""), Unit{}), true};
+    return {Tree::makeTerm("PUNC", "\"", Unit{}), true};
   }
-  Outcome<std::string> text = terminalTextP(c);
+  std::string unescaped;
+  Outcome<std::string_view> text = terminalTextView(c, unescaped);
   if (!text.ok()) return {std::nullopt, text.consumed};
-  std::string tag;
-  if (!label.empty())
-    tag = label;
-  else
-    tag = *text.value == "\"" ? "\"" : "?";
-  return {Term(std::move(tag), std::move(*text.value), Unit{}), true};
+  const std::string_view tag = !label.empty() ? label : *text.value == "\"" ? "\"" : "?";
+  if (!unescaped.empty()) return {Tree::makeTerm(tag, std::move(unescaped), Unit{}), true};
+  return {Tree::makeTerm(tag, *text.value, Unit{}), true};
 }
 
 Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
@@ -133,18 +148,23 @@ Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
     c.failHere();
     return {std::nullopt, c.index() != start};
   }
-  // The inner nodes whose "(" has been read and whose ")" has not.
+  // The inner nodes whose "(" has been read and whose ")" has not, each
+  // with the start of its finished children on one common stack: a node's
+  // child list is allocated once, at its exact size, when the node closes.
   struct OpenNode {
     std::string_view label;
-    AnnTree<Unit>::Children children;
+    std::size_t firstChild;
   };
   std::vector<OpenNode> open;
+  std::vector<AnnTree<Unit>> finished;
+  open.reserve(16);
+  finished.reserve(32);
   while (true) {
     // Just after the "(" of a node.
     const std::string_view label = *labelP(c).value;
     whiteSpaceP(c);
     if (c.acceptChar('(', ExpectedKind::OpenParen)) {
-      open.push_back({label, {}});
+      open.push_back({label, finished.size()});
       continue;
     }
     Outcome<AnnTree<Unit>> leaf = terminalP(c, label);
@@ -159,11 +179,11 @@ Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
       }
       whiteSpaceP(c);
       if (open.empty()) return {std::move(node), true};
-      open.back().children.push_back(std::move(node));
+      finished.push_back(std::move(node));
       if (c.acceptChar('(', ExpectedKind::OpenParen)) break;
-      OpenNode& parent = open.back();
-      node = NonTerm(std::string(parent.label), std::move(parent.children), Unit{});
+      const OpenNode parent = open.back();
       open.pop_back();
+      node = AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished, parent.firstChild), Unit{});
     }
   }
 }

@@ -17,9 +17,9 @@ inline UTree node(std::string tag, std::vector<UTree> children) {
   return NonTerm(std::move(tag), std::move(children), Unit{});
 }
 
-// A chain of `depth` inner nodes tagged A over the leaf (X "y").
-inline UTree deepChain(std::size_t depth) {
-  UTree t = leaf("X", "y");
+// A chain of `depth` inner nodes tagged A over the leaf (X text).
+inline UTree deepChain(std::size_t depth, std::string text = "y") {
+  UTree t = leaf("X", std::move(text));
   for (std::size_t i = 0; i < depth; ++i) t = node("A", {std::move(t)});
   return t;
 }
