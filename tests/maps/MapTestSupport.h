@@ -1,5 +1,4 @@
-// Shared helpers of the finite-map tests: a checker of the structural
-// invariants and short ways to build and print maps of integers.
+// Helpers of the finite-map tests.
 #pragma once
 
 #include <gtest/gtest.h>
