@@ -241,14 +241,21 @@ std::optional<std::int32_t> featureNumberOf(std::string_view word) {
 
 std::optional<std::int32_t> lastFeatureNumber(std::string_view line) {
   while (!line.empty() && line.front() == '+') line.remove_prefix(1);
-  std::optional<std::int32_t> last;
-  std::size_t wordNumber = 0;
-  forEachWord(line, [&](std::string_view word) {
-    ++wordNumber;
-    if (wordNumber == 1 || (wordNumber == 2 && word.starts_with("qid:"))) return;
-    if (auto n = featureNumberOf(word)) last = n;
-  });
-  return last;
+  // Words from the end, so that a usual line costs one word: the first
+  // feature met is the last one, unless it is the target. A "qid:" word
+  // never passes as a feature.
+  std::size_t end = line.size();
+  while (true) {
+    while (end > 0 && isWhiteSpace(line[end - 1])) --end;
+    if (end == 0) return std::nullopt;
+    std::size_t start = end;
+    while (start > 0 && !isWhiteSpace(line[start - 1])) --start;
+    if (auto n = featureNumberOf(line.substr(start, end - start))) {
+      if (trimWhiteSpace(line.substr(0, start)).empty()) return std::nullopt;
+      return n;
+    }
+    end = start;
+  }
 }
 
 std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form) {

@@ -40,6 +40,7 @@ TEST(ExampleHandle, IndexesEveryExampleLineWithoutParsing) {
       {"colons in texts", "1 string:2:a:b\n1 tree:4:(NN#a:b:c)\n", {0, 15}, 4},
       {"negative and zero numbers", "1 -3:1\n1 0:1\n", {0, 7}, 0},
       {"white space only", "  \t\n", {0}, 0},
+      {"feature-like targets", "5:1\n+7:1 2:1\n\xa0+3:1 qid:4:5\n", {0, 4, 13}, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
