@@ -6,8 +6,8 @@
 // node may have no children and any tag.
 //
 // Trees read from text can be arbitrarily deep, so nothing here recurses over
-// the depth of a tree: destruction, equality and ordering walk with explicit
-// stacks.
+// the whole depth of a tree: equality and ordering walk with explicit stacks,
+// and destruction recurses only to a fixed depth (see release).
 #pragma once
 
 #include <compare>
@@ -19,7 +19,7 @@
 #include <variant>
 #include <vector>
 
-#include "trees/NodePool.h"
+#include "core/NodePool.h"
 
 namespace kelvor {
 
@@ -28,6 +28,9 @@ struct Unit {
   friend constexpr bool operator==(Unit, Unit) = default;
   friend constexpr auto operator<=>(Unit, Unit) = default;
 };
+// Printed as "()". (A tree's own printed form, the annotated bracketed
+// form, is in trees/TreePrinter.h.)
+void appendShow(std::string& out, int prec, Unit);
 
 // The fatal stops of field access on the wrong variant, and of using the
 // node of a failed child update (see failedChildUpdate).
@@ -44,12 +47,12 @@ class AnnTree {
   // a text being read, say), built in place in the node.
   template <class Tag, class Text>
   static AnnTree makeTerm(Tag&& tag, Text&& text, A ann) {
-    return AnnTree(detail::makeNode<Node>(std::forward<Tag>(tag), std::move(ann),
+    return AnnTree(makePooled<Node>(std::forward<Tag>(tag), std::move(ann),
                                           std::in_place_index<kTerm>, std::forward<Text>(text)));
   }
   template <class Tag>
   static AnnTree makeNonTerm(Tag&& tag, Children children, A ann) {
-    return AnnTree(detail::makeNode<Node>(std::forward<Tag>(tag), std::move(ann),
+    return AnnTree(makePooled<Node>(std::forward<Tag>(tag), std::move(ann),
                                           std::in_place_index<kNonTerm>, std::move(children)));
   }
 
@@ -60,8 +63,8 @@ class AnnTree {
 
   AnnTree(const AnnTree&) = default;
   AnnTree(AnnTree&& other) noexcept = default;
-  // By value: the old content is released by the parameter's destructor,
-  // which is the iterative one.
+  // By value: the old content goes with the parameter, also when the new
+  // tree is a part of the old one.
   AnnTree& operator=(AnnTree other) noexcept {
     node_.swap(other.node_);
     return *this;
@@ -97,7 +100,9 @@ class AnnTree {
   struct Node {
     template <class Tag, std::size_t kVariant, class Payload>
     Node(Tag&& t, A a, std::in_place_index_t<kVariant> variant, Payload&& payload)
-        : tag(std::forward<Tag>(t)), ann(std::move(a)), body(variant, std::forward<Payload>(payload)) {}
+        : tag(std::forward<Tag>(t)),
+          ann(std::move(a)),
+          body(variant, std::forward<Payload>(payload)) {}
 
     std::string tag;
     [[no_unique_address]] A ann;
@@ -208,8 +213,8 @@ struct EqualityOps {
 
 template <class A>
 struct OrderingOps {
-  using R = std::common_comparison_category_t<std::strong_ordering,
-                                              std::compare_three_way_result_t<A>>;
+  using R =
+      std::common_comparison_category_t<std::strong_ordering, std::compare_three_way_result_t<A>>;
   static R same() { return R::equivalent; }
   // A leaf is less than any inner node.
   static R variants(bool aIsTerm) { return aIsTerm ? R::less : R::greater; }

@@ -108,7 +108,10 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 std::vector<TreeItem> splitTrees(std::span<const std::string_view> lines) {
   std::vector<TreeItem> items;
   forEachItem(
-      lines, [&] { items.push_back({TreeItemKind::Failed, {}}); },
+      lines,
+      [&] {
+        items.push_back({TreeItemKind::Failed, {}});
+      },
       [&](bool suppliedScore, std::size_t first, std::size_t end) {
         TreeItem item{TreeItemKind::Tree, {}};
         if (suppliedScore) item.lines.push_back(kSuppliedScoreLine);

@@ -14,7 +14,8 @@ ReadFailure ReadCursor::failure() const {
   } else if (expectedAt_ == failAt_) {
     for (std::size_t i = 0; i < nExpected_; ++i)
       f.expected.push_back({expected_[i].kind, std::string(expected_[i].literal)});
-    for (const Expectation& e : moreExpected_) f.expected.push_back({e.kind, std::string(e.literal)});
+    for (const Expectation& e : moreExpected_)
+      f.expected.push_back({e.kind, std::string(e.literal)});
   }
   return f;
 }

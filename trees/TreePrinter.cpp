@@ -4,6 +4,6 @@
 
 namespace kelvor {
 
-void failShowChildren() { fail("NLP/PennParser:60|function showChildren"); }
+void failShowChildren() { failPattern("NLP/PennParser:60|function showChildren"); }
 
 }  // namespace kelvor

@@ -2,8 +2,9 @@
 // part of the text that follows: nothing already in it is copied or scanned.
 //
 // The plain form (showTree) is what the tree reader reads back; the
-// annotated form (showAnnTree) adds each node's annotation in braces. No
-// line break or indentation is ever added.
+// annotated form (showAnnTree) adds each node's annotation in braces, in the
+// annotation's value-printer form (appendShow at level 0). No line break or
+// indentation is ever added.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/NumberText.h"
+#include "core/Show.h"
 #include "core/StringEscape.h"
 #include "trees/AnnTree.h"
 
@@ -21,11 +22,6 @@ namespace kelvor {
 inline void ss(std::string& out, std::string_view s) { appendEscaped(out, s); }
 // The same between double quotes.
 inline void showsString(std::string& out, std::string_view s) { appendQuoted(out, s); }
-
-// Printed forms of annotations. An annotation type of another namespace
-// joins in with an overload of its own, found by argument-dependent lookup.
-inline void appendAnnotation(std::string& out, Unit) { out += "()"; }
-inline void appendAnnotation(std::string& out, int v) { appendInt(out, v); }
 
 // The plain form's stop at an inner node without children.
 [[noreturn]] void failShowChildren();
@@ -46,7 +42,7 @@ void printTree(std::string& out, const AnnTree<A>& root) {
     out += t->treeTag();
     if constexpr (kAnnotated) {
       out += " {";
-      appendAnnotation(out, t->treeAnn());
+      appendShow(out, 0, t->treeAnn());
       out += "} ";
     } else {
       out += ' ';
@@ -100,6 +96,13 @@ std::string showAnnTree(const AnnTree<A>& t) {
   std::string out;
   showAnnTree(out, t);
   return out;
+}
+
+// The printed form of a tree in the value printer is the annotated form,
+// never put in parentheses.
+template <class A>
+void appendShow(std::string& out, int /*prec*/, const AnnTree<A>& t) {
+  showAnnTree(out, t);
 }
 
 }  // namespace kelvor

@@ -183,7 +183,8 @@ Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
       if (c.acceptChar('(', ExpectedKind::OpenParen)) break;
       const OpenNode parent = open.back();
       open.pop_back();
-      node = AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished, parent.firstChild), Unit{});
+      node =
+          AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished, parent.firstChild), Unit{});
     }
   }
 }

@@ -1,10 +1,10 @@
-#include "trees/ParseFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "core/Fatal.h"
+#include "core/NumberText.h"
+#include "trees/ParseFile.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"
 
@@ -35,8 +35,7 @@ TEST(SplitTrees, GroupsLinesIntoItems) {
        {tree({"SProb = 1", "anything", "more ("}), tree({"SProb = 0", "(T y)"})}},
       {{"SProb = 1", "SProb = 2", "x"}, {tree({"SProb = 1", "SProb = 2", "x"})}},
       {{"(S", "  (A b))", "SProb = 2"}, {tree({"SProb = 0", "(S", "  (A b))"})}},
-      {{"(FAILED-PARSE)", "(FAILED-PARSE)\r"},
-       {failed, tree({"SProb = 0", "(FAILED-PARSE)\r"})}},
+      {{"(FAILED-PARSE)", "(FAILED-PARSE)\r"}, {failed, tree({"SProb = 0", "(FAILED-PARSE)\r"})}},
       {{"(S x", "(FAILED-PARSE)"}, {tree({"SProb = 0", "(S x"}), failed}},
       {{"SProb = 1", "(FAILED-PARSE)"}, {tree({"SProb = 1", "(FAILED-PARSE)"})}},
       {{"Parse failed", "()", "Parse failed", "(S x)", "Parse failed"},
@@ -69,8 +68,7 @@ TEST(ParseFile, ResultsPerItem) {
       {"(S (NN x))", {"0.0 (S (NN \"x\"))"}},
       {"SProb = -123.45\n(S (NN x))\n", {"-123.45 (S (NN \"x\"))"}},
       {"SProb = 2\n(A b)\n(C d)\n", {"2.0 (A \"b\")", "0.0 (C \"d\")"}},
-      {"SProb = 2\n(S (NP (NN x))\n  (VP (VB y)))\n",
-       {"2.0 (S (NP (NN \"x\")) (VP (VB \"y\")))"}},
+      {"SProb = 2\n(S (NP (NN x))\n  (VP (VB y)))\n", {"2.0 (S (NP (NN \"x\")) (VP (VB \"y\")))"}},
       {"(S x) trailing\nmore trailing", {"0.0 (S \"x\")"}},
       {"SProb = 1e-3\n(A b)", {"1.0e-3 (A \"b\")"}},
       // A score line takes the next line, even an empty one.

@@ -1,8 +1,7 @@
-#include "trees/Traverse.h"
-
 #include <gtest/gtest.h>
 
 #include "core/Fatal.h"
+#include "trees/Traverse.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"
 
@@ -79,7 +78,7 @@ TEST(Traverse, InnerNodeTurnedLeafFailsOnlyWhenUsed) {
     showTree(t);
     ADD_FAILURE() << "the failed node was printed";
   } catch (const FatalError& e) {
-    EXPECT_STREQ(e.what(), "ZezeRozi/Util:23|record update");
+    EXPECT_STREQ(e.what(), "ZezeRozi/Util:23: Non-exhaustive patterns in record update");
   }
   const auto [m, root] = traverseTopDown(flatten, 0, node("NP", {leaf("A", "a")}));
   EXPECT_EQ(m, 2);

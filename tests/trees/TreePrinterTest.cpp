@@ -1,11 +1,10 @@
-#include "trees/TreePrinter.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "core/Fatal.h"
 #include "trees/TreeBuilders.h"
+#include "trees/TreePrinter.h"
 #include "trees/TreeReader.h"
 
 namespace kelvor {
@@ -42,6 +41,15 @@ TEST(TreePrinter, PlainAndAnnotatedForms) {
   EXPECT_EQ(showTree(NonTerm(std::string("S"), {k}, 12)), "(S (K \"k\"))");
 }
 
+TEST(TreePrinter, ValuePrinterForm) {
+  const UTree a = leaf("A", "a");
+  const UTree s = node("S", {a});
+  EXPECT_EQ(showValue(s), "(S {()} (A {()} \"a\"))");
+  EXPECT_EQ(showValue(std::pair(s, -1)), "((S {()} (A {()} \"a\")),-1)");
+  EXPECT_EQ(showValue(std::vector<UTree>{a, s}), "[(A {()} \"a\"),(S {()} (A {()} \"a\"))]");
+  EXPECT_EQ(showValue(Unit{}), "()");
+}
+
 TEST(TreePrinter, AppendsToWhatIsThere) {
   std::string out = "prefix ";
   showTree(out, leaf("A", "b"));
@@ -58,7 +66,7 @@ TEST(TreePrinter, InnerNodeWithoutChildren) {
     showTree(out, t);
     ADD_FAILURE() << "printed " << out;
   } catch (const FatalError& e) {
-    EXPECT_STREQ(e.what(), "NLP/PennParser:60|function showChildren");
+    EXPECT_STREQ(e.what(), "NLP/PennParser:60: Non-exhaustive patterns in function showChildren");
   }
   EXPECT_EQ(out, "(S (A \"a\") (B ");  // what came before the node is out
 }

@@ -1,5 +1,3 @@
-#include "trees/TreeReader.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -7,6 +5,7 @@
 
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"
+#include "trees/TreeReader.h"
 
 namespace kelvor {
 namespace {
@@ -72,13 +71,15 @@ TEST(TreeReader, StopsBeforeWhatIsLeftToTheCaller) {
 std::vector<ExpectedItem> expectedItems(std::string_view codes, std::string_view literal) {
   std::vector<ExpectedItem> items;
   for (char code : codes) {
-    switch (code) {
-      case 'w': items.push_back({ExpectedKind::WhiteSpace, ""}); break;
-      case '(': items.push_back({ExpectedKind::OpenParen, ""}); break;
-      case ')': items.push_back({ExpectedKind::CloseParen, ""}); break;
-      case '"': items.push_back({ExpectedKind::DoubleQuote, ""}); break;
-      case 'L': items.push_back({ExpectedKind::Literal, std::string(literal)}); break;
+    if (code == 'L') {
+      items.push_back({ExpectedKind::Literal, std::string(literal)});
+      continue;
     }
+    const ExpectedKind kind = code == 'w'   ? ExpectedKind::WhiteSpace
+                              : code == '(' ? ExpectedKind::OpenParen
+                              : code == ')' ? ExpectedKind::CloseParen
+                                            : ExpectedKind::DoubleQuote;
+    items.push_back({kind, ""});
   }
   return items;
 }
@@ -134,9 +135,11 @@ TEST(TreeReader, RejectedTextsAndTheirReports) {
 }
 
 TEST(TreeReader, ScoreLineReaders) {
-  const std::pair<std::string, std::optional<std::string>> scores[] = {
-      {"-12.5e-3 (S", "-12.5e-3"}, {"1e+05", "1e"}, {"..--", "..--"}, {"+1", std::nullopt},
-      {"", std::nullopt}};
+  const std::pair<std::string, std::optional<std::string>> scores[] = {{"-12.5e-3 (S", "-12.5e-3"},
+                                                                       {"1e+05", "1e"},
+                                                                       {"..--", "..--"},
+                                                                       {"+1", std::nullopt},
+                                                                       {"", std::nullopt}};
   for (const auto& [text, want] : scores) {
     ReadCursor cursor(text);
     Outcome<std::string_view> out = scoreNumberP(cursor);
@@ -184,8 +187,8 @@ TEST(TreeReader, WhiteSpaceAndLabels) {
 
 TEST(TreeReader, PositionsCountLinesAndTabStops) {
   const std::pair<std::string, SourcePos> cases[] = {
-      {"abc", {1, 4}},     {"\t", {1, 9}},     {"abc\t", {1, 9}}, {"abcdefgh\t", {1, 17}},
-      {"a\nb", {2, 2}},    {"a\rb", {2, 2}},   {"\r\n", {3, 1}},  {"\xa0\v", {1, 3}},
+      {"abc", {1, 4}},  {"\t", {1, 9}},   {"abc\t", {1, 9}}, {"abcdefgh\t", {1, 17}},
+      {"a\nb", {2, 2}}, {"a\rb", {2, 2}}, {"\r\n", {3, 1}},  {"\xa0\v", {1, 3}},
   };
   for (const auto& [text, pos] : cases) {
     EXPECT_EQ(ReadCursor(text).positionOf(text.size()), pos) << text;
@@ -196,17 +199,22 @@ TEST(TreeReader, PositionsCountLinesAndTabStops) {
 
 TEST(TreeReader, PrintedReport) {
   const std::pair<std::string, std::string> cases[] = {
-      {"(NN dog", "\"src\" (line 1, column 8):\nunexpected end of input\n"
-                  "expecting white space or \")\""},
-      {"(PUNC\" x)", "\"src\" (line 1, column 8):\nunexpected \"x\"\n"
-                     "expecting white space, \"(\" or \"\\\"\\\"\\\"\""},
-      {"(NN)", "\"src\" (line 1, column 5):\nunexpected end of input\n"
-               "expecting white space, \"(\" or \"\\\"\""},
+      {"(NN dog",
+       "\"src\" (line 1, column 8):\nunexpected end of input\n"
+       "expecting white space or \")\""},
+      {"(PUNC\" x)",
+       "\"src\" (line 1, column 8):\nunexpected \"x\"\n"
+       "expecting white space, \"(\" or \"\\\"\\\"\\\"\""},
+      {"(NN)",
+       "\"src\" (line 1, column 5):\nunexpected end of input\n"
+       "expecting white space, \"(\" or \"\\\"\""},
       {"(NN \"dog", "\"src\" (line 1, column 9):\nunexpected end of input"},
-      {"(NN\n\tx y\t)", "\"src\" (line 2, column 11):\nunexpected \"y\"\n"
-                        "expecting white space or \")\""},
-      {"(S (N x)\n\x01", "\"src\" (line 2, column 1):\nunexpected \"\\SOH\"\n"
-                         "expecting white space, \"(\" or \")\""},
+      {"(NN\n\tx y\t)",
+       "\"src\" (line 2, column 11):\nunexpected \"y\"\n"
+       "expecting white space or \")\""},
+      {"(S (N x)\n\x01",
+       "\"src\" (line 2, column 1):\nunexpected \"\\SOH\"\n"
+       "expecting white space, \"(\" or \")\""},
   };
   for (const auto& [text, report] : cases) {
     ReadCursor cursor(text);
