@@ -1,0 +1,84 @@
+// Generated example files for the reading benchmarks, written to /tmp at
+// run time: sparse real features with ascending indices, and optionally
+// string and tree features.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "core/OutputFile.h"
+
+namespace kelvor::bench {
+
+struct ExampleFileShape {
+  std::int32_t lines;
+  int realFeatures;
+  bool stringsAndTrees;
+};
+
+inline void appendRealFeatures(std::string& out, std::mt19937& rng, int n) {
+  std::uniform_int_distribution<int> gap(1, 40), coin(0, 1), digits(1, 99);
+  int index = 0;
+  for (int i = 0; i < n; ++i) {
+    index += gap(rng);
+    out += ' ';
+    out += std::to_string(index);
+    out += ':';
+    if (coin(rng) == 0) {
+      out += '1';
+    } else {
+      out += "0.";
+      out += std::to_string(digits(rng));
+    }
+  }
+}
+
+inline void appendStringsAndTrees(std::string& out, std::mt19937& rng) {
+  static constexpr std::string_view kWords[] = {"the", "dog", "barks", "at",   "a",
+                                                "cat", "big", "tree",  "runs", "quickly"};
+  std::uniform_int_distribution<int> word(0, 9);
+  for (int s = 1; s <= 2; ++s) {
+    out += " string:" + std::to_string(s) + ":";
+    for (int t = 0; t < 5; ++t) {
+      if (t > 0) out += '#';
+      out += kWords[word(rng)];
+      out += std::to_string(word(rng) * 100 + word(rng));
+    }
+  }
+  // A small sentence tree, blanks written as "#".
+  out += " tree:1:(S#(NP#(DT#";
+  out += kWords[word(rng)];
+  out += ")#(NN#";
+  out += kWords[word(rng)];
+  out += "))#(VP#(VBZ#";
+  out += kWords[word(rng)];
+  out += ")#(PP#(IN#at)#(NP#(DT#a)#(NN#";
+  out += kWords[word(rng)];
+  out += ")))))";
+}
+
+// Writes the file and gives its size in bytes.
+inline std::int64_t writeExampleFile(const std::string& path, const ExampleFileShape& shape) {
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<int> sign(0, 1);
+  OutputFile file = OutputFile::create(path);
+  std::int64_t size = 0;
+  std::string line;
+  for (std::int32_t i = 0; i < shape.lines; ++i) {
+    line = sign(rng) == 0 ? "1" : "-1";
+    appendRealFeatures(line, rng, shape.realFeatures);
+    if (shape.stringsAndTrees) appendStringsAndTrees(line, rng);
+    line += '\n';
+    size += static_cast<std::int64_t>(line.size());
+    file.write(line);
+  }
+  file.close();
+  return size;
+}
+
+inline constexpr ExampleFileShape kRealFile{1'000'000, 30, false};
+inline constexpr ExampleFileShape kMixedFile{200'000, 20, true};
+
+}  // namespace kelvor::bench
