@@ -36,40 +36,47 @@ FiniteMap<K, V> insertCopying(const Cmp& cmp, const FiniteMap<K, V>& m, const K&
                         n->left, n->right);
 }
 
-// The same insertion, updating in place every node on the path that `m`
-// alone holds (see NodeReuse) and copying from the first shared one down.
-// The resulting tree is the same either way.
+// The same insertion into the map held by `slot`, updating in place every
+// node on the path that it alone holds (see NodeReuse) and copying from the
+// first shared one down. The tree comes out the same either way. Nodes are
+// changed only on the way back up, so a failing ordering or combiner leaves
+// the map as it was.
 template <bool Strict, class K, class V, class Cmp, class OnEqual>
-FiniteMap<K, V> insertPath(const Cmp& cmp, FiniteMap<K, V> m, const K& key, const V& elt,
-                           OnEqual& onEqual) {
-  FmNode<K, V>* own = NodeReuse::soleNode(m);
-  if (own == nullptr) return insertCopying<Strict>(cmp, m, key, elt, onEqual);
+void insertInPlace(const Cmp& cmp, FiniteMap<K, V>& slot, const K& key, const V& elt,
+                   OnEqual& onEqual) {
+  FmNode<K, V>* own = NodeReuse::soleNode(slot);
+  if (own == nullptr) {
+    slot = insertCopying<Strict>(cmp, slot, key, elt, onEqual);
+    return;
+  }
   const std::weak_ordering c = cmp(key, own->key);
   if (c == 0) {
     std::pair<K, V> replacement = onEqual(*own);
     own->key = std::move(replacement.first);
     own->elt = std::move(replacement.second);
-    return m;
+    return;
   }
   const bool goLeft = c < 0;
   FiniteMap<K, V>& side = goLeft ? own->left : own->right;
   // The other side's size follows from the stored sizes, so its node need
   // not be visited.
   const std::int64_t so = std::int64_t{own->size} - 1 - sizeFM(side);
-  FiniteMap<K, V> grown = insertPath<Strict>(cmp, std::move(side), key, elt, onEqual);
-  const std::int64_t sg = sizeFM(grown);
+  insertInPlace<Strict>(cmp, side, key, elt, onEqual);
+  const std::int64_t sg = sizeFM(side);
   if (goLeft ? fitsPlainNode(sg, so) : fitsPlainNode(so, sg)) {
-    side = std::move(grown);
     own->size = sizeOverSides(sg, so);
-    return m;
+    return;
   }
   // A rotation: the node's parts go into the nodes the balancer builds.
-  if (goLeft) {
-    return balanceBranch<Strict>(std::move(own->key), std::move(own->elt), std::move(grown),
-                                 std::move(own->right));
-  }
-  return balanceBranch<Strict>(std::move(own->key), std::move(own->elt), std::move(own->left),
-                               std::move(grown));
+  slot = balanceBranch<Strict>(std::move(own->key), std::move(own->elt), std::move(own->left),
+                               std::move(own->right));
+}
+
+template <bool Strict, class K, class V, class Cmp, class OnEqual>
+FiniteMap<K, V> insertPath(const Cmp& cmp, FiniteMap<K, V> m, const K& key, const V& elt,
+                           OnEqual& onEqual) {
+  insertInPlace<Strict>(cmp, m, key, elt, onEqual);
+  return m;
 }
 
 template <bool Strict, class K, class V, class Cmp, class Combine>
