@@ -38,9 +38,7 @@ FiniteMap<K, V> insertCopying(const Cmp& cmp, const FiniteMap<K, V>& m, const K&
 
 // The same insertion into the map held by `slot`, updating in place every
 // node on the path that it alone holds (see NodeReuse) and copying from the
-// first shared one down. The tree comes out the same either way. Nodes are
-// changed only on the way back up, so a failing ordering or combiner leaves
-// the map as it was.
+// first shared one down. The tree comes out the same either way.
 template <bool Strict, class K, class V, class Cmp, class OnEqual>
 void insertInPlace(const Cmp& cmp, FiniteMap<K, V>& slot, const K& key, const V& elt,
                    OnEqual& onEqual) {
