@@ -1,11 +1,11 @@
 #include "core/ExampleFile.h"
 
 #include <algorithm>
-#include <iostream>
 #include <memory>
 #include <vector>
 
 #include "core/Collections.h"
+#include "core/Console.h"
 #include "core/ExampleLine.h"
 #include "core/ExampleScan.h"
 #include "core/Fatal.h"
@@ -44,7 +44,7 @@ std::pair<Examples, std::int32_t> readExampleFile(const std::string& path, doubl
   std::int32_t highest = 0;
   std::string line;
   for (std::int64_t n = 0; n < tally.allLines; ++n) {
-    if (k % 1000 == 0) std::cout << '.' << std::flush;
+    if (k % 1000 == 0) printOut(".");
     file.readLineOrFail(line);
     if (!isExampleLine(line)) continue;
     std::optional<Element> parsed = parseExampleLineForced(bias, line);

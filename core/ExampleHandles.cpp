@@ -1,8 +1,8 @@
 #include "core/ExampleHandles.h"
 
-#include <iostream>
 #include <optional>
 
+#include "core/Console.h"
 #include "core/ExampleLine.h"
 #include "core/Fatal.h"
 
@@ -61,7 +61,7 @@ std::pair<Examples, std::int32_t> readExampleHandles(
     double bias, std::vector<std::shared_ptr<InputFile>> files) {
   for (const auto& file : files) file->seek(0);
   const std::int32_t count = countExampleLines(files, 0);
-  std::cerr << '/' << std::flush;
+  printErr("/");
   std::int32_t highest = 0;
   for (const auto& file : files) file->seek(0);
   std::vector<ExampleLocation> entries(static_cast<std::size_t>(count));

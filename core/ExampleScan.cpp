@@ -1,9 +1,9 @@
 #include "core/ExampleScan.h"
 
-#include <iostream>
 #include <limits>
 #include <string>
 
+#include "core/Console.h"
 #include "core/ExampleLine.h"
 #include "core/Fatal.h"
 
@@ -39,7 +39,7 @@ std::int32_t countExampleLines(const std::vector<std::shared_ptr<InputFile>>& fi
   for (const std::shared_ptr<InputFile>& file : files) {
     while (true) {
       const bool read = file->readLine(line);
-      if (count % 10000 == 0) std::cerr << '.' << std::flush;
+      if (count % 10000 == 0) printErr(".");
       if (!read) break;
       if (isExampleLine(line)) countExampleLine(count, *file);
     }
@@ -57,7 +57,7 @@ void scanExampleHandles(std::vector<ExampleLocation>& entries, std::int32_t writ
       const std::int64_t offset = file->tell();
       if (!file->readLine(line)) break;
       if (!isExampleLine(line)) continue;
-      if (k % 10000 == 0) std::cerr << '.' << std::flush;
+      if (k % 10000 == 0) printErr(".");
       raiseToLineFeatureNumber(highest, line);
       const auto slot = static_cast<std::int64_t>(k) + 1;
       if (slot > static_cast<std::int64_t>(entries.size()))
