@@ -10,7 +10,7 @@ ReadFailure ReadCursor::failure() const {
   f.pos = positionOf(failAt_);
   if (foundAt_ < text_.size()) f.found = text_[foundAt_];
   if (literalOnly_) {
-    f.expected.push_back({ExpectedKind::Literal, failLiteral_});
+    f.expected.push_back({ExpectedKind::Literal, std::string(failLiteral_)});
   } else if (expectedAt_ == failAt_) {
     for (std::size_t i = 0; i < nExpected_; ++i)
       f.expected.push_back({expected_[i].kind, std::string(expected_[i].literal)});

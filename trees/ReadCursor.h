@@ -148,7 +148,7 @@ class ReadCursor {
   std::size_t failAt_ = 0;
   std::size_t foundAt_ = 0;
   bool literalOnly_ = false;
-  std::string failLiteral_;
+  std::string_view failLiteral_;
 };
 
 }  // namespace kelvor

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "core/Fatal.h"
+#include "core/TempFile.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"
 #include "trees/TreeReader.h"
@@ -10,65 +10,48 @@
 namespace kelvor {
 namespace {
 
+using testing::fatalMessage;
 using testing::leaf;
 using testing::node;
 using testing::UTree;
 
-TEST(TreePrinter, PlainAndAnnotatedForms) {
-  struct Case {
-    UTree tree;
-    std::string plain, annotated;
-  };
+TEST(TreePrinter, PlainForm) {
   const UTree the = leaf("DT", "the");
-  const Case cases[] = {
-      {the, "(DT \"the\")", "(DT {()} \"the\")"},
-      {node("NP", {the, the}), "(NP (DT \"the\") (DT \"the\"))",
-       "(NP {()} (DT {()} \"the\") (DT {()} \"the\"))"},
-      {leaf("PUNC", "\""), "(PUNC \"\\\"\")", "(PUNC {()} \"\\\"\")"},
-      {leaf("X", "a\\b"), "(X \"a\\\\b\")", "(X {()} \"a\\\\b\")"},
-      {leaf("X", "a (b)\nc\t"), "(X \"a (b)\nc\t\")", "(X {()} \"a (b)\nc\t\")"},
-      {leaf("a \"b\" (c)", "x"), "(a \"b\" (c) \"x\")", "(a \"b\" (c) {()} \"x\")"},
-      {leaf("", ""), "( \"\")", "( {()} \"\")"},
-      {node("", {leaf("A", "a")}), "( (A \"a\"))", "( {()} (A {()} \"a\"))"},
+  const std::pair<UTree, std::string> cases[] = {
+      {the, "(DT \"the\")"},
+      {node("NP", {the, the}), "(NP (DT \"the\") (DT \"the\"))"},
+      {leaf("PUNC", "\""), "(PUNC \"\\\"\")"},
+      {leaf("X", "a\\b (c)\nd\t"), "(X \"a\\\\b (c)\nd\t\")"},
+      {leaf("a \"b\" (c)", "x"), "(a \"b\" (c) \"x\")"},
+      {leaf("", ""), "( \"\")"},
+      {node("", {leaf("A", "a")}), "( (A \"a\"))"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(showTree(c.tree), c.plain);
-    EXPECT_EQ(showAnnTree(c.tree), c.annotated);
-  }
-  using ITree = AnnTree<int>;
-  const ITree k = Term(std::string("K"), std::string("k"), -3);
-  EXPECT_EQ(showAnnTree(NonTerm(std::string("S"), {k}, 12)), "(S {12} (K {-3} \"k\"))");
-  EXPECT_EQ(showTree(NonTerm(std::string("S"), {k}, 12)), "(S (K \"k\"))");
-}
+  for (const auto& [tree, plain] : cases) EXPECT_EQ(showTree(tree), plain);
 
-TEST(TreePrinter, ValuePrinterForm) {
-  const UTree a = leaf("A", "a");
-  const UTree s = node("S", {a});
-  EXPECT_EQ(showValue(s), "(S {()} (A {()} \"a\"))");
-  EXPECT_EQ(showValue(std::pair(s, -1)), "((S {()} (A {()} \"a\")),-1)");
-  EXPECT_EQ(showValue(std::vector<UTree>{a, s}), "[(A {()} \"a\"),(S {()} (A {()} \"a\"))]");
-  EXPECT_EQ(showValue(Unit{}), "()");
-}
-
-TEST(TreePrinter, AppendsToWhatIsThere) {
+  // Appending leaves what is there alone.
   std::string out = "prefix ";
-  showTree(out, leaf("A", "b"));
+  showTree(out, the);
   showsString(out, "q\"");
   ss(out, "\\");
-  EXPECT_EQ(out, "prefix (A \"b\")\"q\\\"\"\\\\");
+  EXPECT_EQ(out, "prefix (DT \"the\")\"q\\\"\"\\\\");
+
+  // An inner node without children stops it; what came before is out.
+  const UTree hollow = node("S", {the, node("B", {}), the});
+  out.clear();
+  EXPECT_EQ(fatalMessage([&] { showTree(out, hollow); }),
+            "NLP/PennParser:60: Non-exhaustive patterns in function showChildren");
+  EXPECT_EQ(out, "(S (DT \"the\") (B ");
 }
 
-TEST(TreePrinter, InnerNodeWithoutChildren) {
-  const UTree t = node("S", {leaf("A", "a"), node("B", {}), leaf("C", "c")});
-  EXPECT_EQ(showAnnTree(t), "(S {()} (A {()} \"a\") (B {()} <<EMPTY SUBTREE>>) (C {()} \"c\"))");
-  std::string out;
-  try {
-    showTree(out, t);
-    ADD_FAILURE() << "printed " << out;
-  } catch (const FatalError& e) {
-    EXPECT_STREQ(e.what(), "NLP/PennParser:60: Non-exhaustive patterns in function showChildren");
-  }
-  EXPECT_EQ(out, "(S (A \"a\") (B ");  // what came before the node is out
+TEST(TreePrinter, AnnotatedAndValuePrinterForms) {
+  const UTree a = leaf("A", "a");
+  const UTree s = node("S", {a, node("B", {})});
+  EXPECT_EQ(showAnnTree(s), "(S {()} (A {()} \"a\") (B {()} <<EMPTY SUBTREE>>))");
+  const AnnTree<int> k = Term(std::string("K"), std::string("k"), -3);
+  EXPECT_EQ(showAnnTree(NonTerm(std::string("S"), {k}, 12)), "(S {12} (K {-3} \"k\"))");
+  // Inside other values a tree is never put in parentheses.
+  EXPECT_EQ(showValue(std::pair(a, -1)), "((A {()} \"a\"),-1)");
+  EXPECT_EQ(showValue(std::vector<UTree>{a, a}), "[(A {()} \"a\"),(A {()} \"a\")]");
 }
 
 // Random trees whose printed form reads back: tags without tab, line feed or
