@@ -10,10 +10,7 @@
 namespace kelvor {
 namespace {
 
-using testing::fatalMessage;
-using testing::leaf;
-using testing::node;
-using testing::UTree;
+using namespace testing;
 
 TEST(AnnTree, FieldsOfBothVariants) {
   const AnnTree<int> l = Term(std::string("DT"), std::string("the"), 7);

@@ -13,10 +13,7 @@
 namespace kelvor {
 namespace {
 
-using testing::deepChain;
-using testing::leaf;
-using testing::node;
-using testing::UTree;
+using namespace testing;
 
 constexpr std::size_t kDepth = 1'000'000;
 

@@ -9,8 +9,7 @@
 namespace kelvor {
 namespace {
 
-using testing::leaf;
-using testing::node;
+using namespace testing;
 
 TEST(SplitTrees, GroupsLinesIntoItems) {
   using V = std::vector<std::string_view>;

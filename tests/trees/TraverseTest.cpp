@@ -8,10 +8,7 @@
 namespace kelvor {
 namespace {
 
-using testing::fatalMessage;
-using testing::leaf;
-using testing::node;
-using testing::UTree;
+using namespace testing;
 
 const UTree kSentence = node(
     "S", {node("NP", {leaf("DT", "the"), leaf("NN", "dog")}), node("VP", {leaf("VBZ", "barks")})});

@@ -10,10 +10,7 @@
 namespace kelvor {
 namespace {
 
-using testing::fatalMessage;
-using testing::leaf;
-using testing::node;
-using testing::UTree;
+using namespace testing;
 
 TEST(TreePrinter, PlainForm) {
   const UTree the = leaf("DT", "the");
