@@ -48,12 +48,12 @@ class AnnTree {
   template <class Tag, class Text>
   static AnnTree makeTerm(Tag&& tag, Text&& text, A ann) {
     return AnnTree(makePooled<Node>(std::forward<Tag>(tag), std::move(ann),
-                                          std::in_place_index<kTerm>, std::forward<Text>(text)));
+                                    std::in_place_index<kTerm>, std::forward<Text>(text)));
   }
   template <class Tag>
   static AnnTree makeNonTerm(Tag&& tag, Children children, A ann) {
     return AnnTree(makePooled<Node>(std::forward<Tag>(tag), std::move(ann),
-                                          std::in_place_index<kNonTerm>, std::move(children)));
+                                    std::in_place_index<kNonTerm>, std::move(children)));
   }
 
   // The node that an update of a leaf's children gives: it can be held,
