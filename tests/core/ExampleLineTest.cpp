@@ -1,9 +1,8 @@
-#include "core/ExampleLine.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "core/ExampleLine.h"
 #include "core/Fatal.h"
 #include "core/TreeKernel.h"
 #include "trees/TreePrinter.h"
@@ -55,8 +54,8 @@ TEST(ExampleLine, RealFeaturesTargetAndQid) {
 TEST(ExampleLine, ShapeCheckRejections) {
   for (const char* line :
        {"1 qid:7 qid:8 3:1", "1 3:1 qid:7", "1 0:1.5", "1 3:+2", "1 3:2f", "1 3", "1 3:1:2",
-        "1 a:2", "1 a:1 string:x:y", "1 String:2:a", "1 strings:2:a", "1 string:2",
-        "1 string:0:a", "1 string:-1:a", "1 tree:0:(A#b)", "1 3:1 # comment"}) {
+        "1 a:2", "1 a:1 string:x:y", "1 String:2:a", "1 strings:2:a", "1 string:2", "1 string:0:a",
+        "1 string:-1:a", "1 tree:0:(A#b)", "1 3:1 # comment"}) {
     EXPECT_FALSE(parseExampleLineForced(kBias, line).has_value()) << line;
     EXPECT_FALSE(parseExampleLine(kBias, line).has_value()) << line;
   }

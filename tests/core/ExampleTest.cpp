@@ -1,10 +1,9 @@
-#include "core/Example.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "ExampleBuilders.h"
+#include "core/Example.h"
 #include "core/Fatal.h"
 #include "core/RecordShow.h"
 
@@ -83,7 +82,8 @@ TEST(Example, EqualityAndOrderingFieldByField) {
 
   // A leaf is less than an inner node with the same tag.
   auto leafEx = example(reals({}), {}, {treeFeature(1, leaf("NP", "z"))});
-  auto innerEx = example(reals({}), {}, {treeFeature(1, NonTerm<Unit>("NP", {leaf("A", "a")}, {}))});
+  auto innerEx =
+      example(reals({}), {}, {treeFeature(1, NonTerm<Unit>("NP", {leaf("A", "a")}, {}))});
   EXPECT_TRUE(*leafEx < *innerEx);
   EXPECT_FALSE(*leafEx == *innerEx);
   EXPECT_EQ(&exampleMax(*a, *b), b.get());
@@ -112,8 +112,25 @@ TEST(Example, PrintedForms) {
   Examples one = collection({{bias, -1.0}});
   EXPECT_EQ(showExamples(one), "[(" + showExample(*bias) + ",-1.0)]");
 
-  Model m{"sig \"x\"", KernelType::RBFKernel, 3, 0.5, 1.0, -1.0, "empty", 1, 0.9, 4, 0.5,
-          false, 0.0, 0.0, 7, 10, 0, 2.0, none};
+  Model m{.modelSignature = "sig \"x\"",
+          .kernelType = KernelType::RBFKernel,
+          .kernelParamD = 3,
+          .kernelParamG = 0.5,
+          .kernelParamS = 1.0,
+          .kernelParamR = -1.0,
+          .kernelParamU = "empty",
+          .kernelParamStringMaxN = 1,
+          .kernelParamStringLambda = 0.9,
+          .kernelParamTreeMaxD = 4,
+          .kernelParamTreeLambda = 0.5,
+          .kernelParamSigmoid = false,
+          .kernelParamSigmoidA = 0.0,
+          .kernelParamSigmoidB = 0.0,
+          .highestFeatureIndex = 7,
+          .numberTrainingDocuments = 10,
+          .numberSVs = 0,
+          .thresholdB = 2.0,
+          .supportVectors = none};
   EXPECT_EQ(showModel(m),
             "Model {modelSignature = \"sig \\\"x\\\"\", kernelType = RBFKernel, kernelParamD = 3, "
             "kernelParamG = 0.5, kernelParamS = 1.0, kernelParamR = -1.0, kernelParamU = "

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "FatalMessage.h"
 #include "core/Array.h"
 #include "core/Fatal.h"
 #include "core/ReadOnce.h"
@@ -13,37 +14,30 @@
 namespace kelvor {
 namespace {
 
-std::string messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalError& e) {
-    return e.what();
-  }
-  return "<no failure>";
-}
+using kelvor::testing::fatalMessage;
 
 TEST(Fatal, RunProgramReportsOnStandardErrorWithStatusOne) {
-  testing::internal::CaptureStderr();
-  testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  ::testing::internal::CaptureStdout();
   int status = runProgram([] {
     std::cout << "progress...";
     fail("broken invariant");
     return 0;
   });
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "progress...");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "\nFail: broken invariant\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "progress...");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\nFail: broken invariant\n");
   EXPECT_EQ(status, 1);
   EXPECT_EQ(runProgram([] { return 0; }), 0);
 }
 
 TEST(Fatal, UnnamedFailureKindsNameTheirValues) {
-  EXPECT_EQ(messageOf([] { failIndex(7, 1, 3); }), "Index 7 out of bounds (1,3)");
-  EXPECT_EQ(messageOf([] { failNumberText("x\n1", "Int"); }), "Cannot read \"x\\n1\" as Int");
-  EXPECT_NE(messageOf([] { failField("treeText", "NonTerm"); }).find("treeText"),
+  EXPECT_EQ(fatalMessage([] { failIndex(7, 1, 3); }), "Index 7 out of bounds (1,3)");
+  EXPECT_EQ(fatalMessage([] { failNumberText("x\n1", "Int"); }), "Cannot read \"x\\n1\" as Int");
+  EXPECT_NE(fatalMessage([] { failField("treeText", "NonTerm"); }).find("treeText"),
             std::string::npos);
-  EXPECT_NE(messageOf([] { failUncovered("dot"); }).find("dot"), std::string::npos);
+  EXPECT_NE(fatalMessage([] { failUncovered("dot"); }).find("dot"), std::string::npos);
   // A huge text is cut, so the message stays readable.
-  EXPECT_LT(messageOf([] { failNumberText(std::string(1 << 20, '7'), "Double"); }).size(), 200u);
+  EXPECT_LT(fatalMessage([] { failNumberText(std::string(1 << 20, '7'), "Double"); }).size(), 200u);
 }
 
 TEST(WhiteSpace, ExactlySevenBytes) {
@@ -64,11 +58,11 @@ TEST(Array, OneBasedCheckedAccess) {
   EXPECT_EQ(a.hi(), 3);
   EXPECT_EQ(a.at(1), 10);
   EXPECT_EQ(a.at(3), 30);
-  EXPECT_EQ(messageOf([&] { a.at(0); }), "Index 0 out of bounds (1,3)");
-  EXPECT_EQ(messageOf([&] { a.at(4); }), "Index 4 out of bounds (1,3)");
+  EXPECT_EQ(fatalMessage([&] { a.at(0); }), "Index 0 out of bounds (1,3)");
+  EXPECT_EQ(fatalMessage([&] { a.at(4); }), "Index 4 out of bounds (1,3)");
   Array<int> empty;
   EXPECT_EQ(empty.hi(), 0);
-  EXPECT_EQ(messageOf([&] { empty.at(1); }), "Index 1 out of bounds (1,0)");
+  EXPECT_EQ(fatalMessage([&] { empty.at(1); }), "Index 1 out of bounds (1,0)");
 }
 
 TEST(ReadOnce, LazyComputesOnceAndRepeatsFailures) {

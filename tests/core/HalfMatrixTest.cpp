@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "FatalMessage.h"
 #include "core/Fatal.h"
 
 namespace kelvor {
 namespace {
 
-std::string failureOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalError& e) {
-    return e.what();
-  }
-  return "<no failure>";
-}
+using kelvor::testing::fatalMessage;
+
 
 TEST(HalfMatrix, SymmetricUpperTriangle) {
   EXPECT_EQ(halfMatrixIndex(4, 1, 4), 3);
@@ -34,11 +29,11 @@ TEST(HalfMatrix, SymmetricUpperTriangle) {
 
 TEST(HalfMatrix, BoundsFailuresNameTheAccessor) {
   HalfMatrix m = newMatrix(3);
-  EXPECT_EQ(failureOf([&] { readMatrix(m, 0, 1); }), "readMatrix: matrix index out of bounds");
-  EXPECT_EQ(failureOf([&] { readMatrix(m, 4, 1); }), "readMatrix: matrix index out of bounds");
-  EXPECT_EQ(failureOf([&] { writeMatrix(m, 1, -1, 0.0); }),
+  EXPECT_EQ(fatalMessage([&] { readMatrix(m, 0, 1); }), "readMatrix: matrix index out of bounds");
+  EXPECT_EQ(fatalMessage([&] { readMatrix(m, 4, 1); }), "readMatrix: matrix index out of bounds");
+  EXPECT_EQ(fatalMessage([&] { writeMatrix(m, 1, -1, 0.0); }),
             "writeMatrix: matrix index out of bounds");
-  EXPECT_EQ(failureOf([&] { modifyMatrix(m, 1, 4, [](double v) { return v; }); }),
+  EXPECT_EQ(fatalMessage([&] { modifyMatrix(m, 1, 4, [](double v) { return v; }); }),
             "modifyMatrix: matrix index out of bounds");
   HalfMatrix empty = newMatrix(0);
   EXPECT_TRUE(empty.arr.empty());

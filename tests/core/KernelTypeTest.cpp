@@ -1,8 +1,7 @@
-#include "core/KernelType.h"
-
 #include <gtest/gtest.h>
 
 #include "core/Fatal.h"
+#include "core/KernelType.h"
 
 namespace kelvor {
 namespace {
@@ -11,8 +10,7 @@ using enum KernelType;
 using Ks = std::vector<KernelType>;
 
 TEST(KernelType, NumbersAndNames) {
-  const char* names[] = {"LinearKernel", "PolyKernel", "RBFKernel", "SigmoidKernel",
-                         "UserKernel"};
+  const char* names[] = {"LinearKernel", "PolyKernel", "RBFKernel", "SigmoidKernel", "UserKernel"};
   for (int n = 0; n <= 4; ++n) {
     EXPECT_EQ(fromEnum(toEnum(n)), n);
     EXPECT_EQ(kernelTypeName(toEnum(n)), names[n]);

@@ -1,5 +1,3 @@
-#include "core/Kernels.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include "core/Dot.h"
 #include "core/Fatal.h"
 #include "core/KernelParams.h"
+#include "core/Kernels.h"
 
 namespace kelvor {
 namespace {
@@ -57,7 +56,13 @@ TEST(Kernels, FourKernelsOverDot) {
 // Counts evaluations of the base to show a zero exponent never computes it.
 TEST(Kernels, IntPowerChains) {
   int calls = 0;
-  EXPECT_EQ(intPowerOf([&] { ++calls; return 3.0; }, 0), 1.0);
+  EXPECT_EQ(intPowerOf(
+                [&] {
+                  ++calls;
+                  return 3.0;
+                },
+                0),
+            1.0);
   EXPECT_EQ(calls, 0);
   const double b = 1.1;
   EXPECT_EQ(intPower(b, 1), b);

@@ -12,6 +12,7 @@
 #include "KernelCellGuard.h"
 #include "core/Classify.h"
 #include "core/ExampleLine.h"
+#include "FatalMessage.h"
 #include "core/Fatal.h"
 #include "core/NumberText.h"
 #include "core/RecordShow.h"
@@ -54,14 +55,6 @@ Model readQuietly(const std::string& path, const LambdaRule& rule = ruleOf) {
   }
 }
 
-std::string failureOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const FatalError& e) {
-    return e.what();
-  }
-  return "<no failure>";
-}
 
 TEST(ModelFile, WrittenLayout) {
   ParseTree t = NonTerm<Unit>("S", {Term<Unit>("NN", "a b#", {})}, {});
@@ -225,22 +218,22 @@ TEST(ModelFile, ReaderFailures) {
   // Truncated headers.
   for (std::size_t cut : {0ul, 10ul, header.size() - 8}) {
     writeFile(path, header.substr(0, cut));
-    EXPECT_NE(failureOf([&] { readQuietly(path); }).find("ends at line"), std::string::npos);
+    EXPECT_NE(fatalMessage([&] { readQuietly(path); }).find("ends at line"), std::string::npos);
   }
   // A value line without a word is a user error naming the line.
   std::string noWord = header;
   noWord.replace(noWord.find("1 # d"), 5, "   ");
   writeFile(path, noWord);
-  EXPECT_EQ(failureOf([&] { readQuietly(path); }).rfind("user error\nReason: ", 0), 0u);
+  EXPECT_EQ(fatalMessage([&] { readQuietly(path); }).rfind("user error\nReason: ", 0), 0u);
   // A rejected support-vector line reports its 0-based number.
   writeFile(path, header + "1 3:1\n1 3:x\n1 a:1\n");
-  EXPECT_EQ(failureOf([&] { readQuietly(path); }), "user error\nReason: Error on line 1");
+  EXPECT_EQ(fatalMessage([&] { readQuietly(path); }), "user error\nReason: Error on line 1");
   // A kernel type out of range fails in toEnum once a support vector needs it.
   std::string badType = header;
   badType.replace(badType.find("0 # k"), 1, "7");
   writeFile(path, badType + "1 3:1\n");
-  EXPECT_NE(failureOf([&] { readQuietly(path); }).find("toEnum{KernelType}"), std::string::npos);
-  EXPECT_NE(failureOf([&] { readQuietly(tempPath("missing.model")); }).find("missing.model"),
+  EXPECT_NE(fatalMessage([&] { readQuietly(path); }).find("toEnum{KernelType}"), std::string::npos);
+  EXPECT_NE(fatalMessage([&] { readQuietly(tempPath("missing.model")); }).find("missing.model"),
             std::string::npos);
 }
 

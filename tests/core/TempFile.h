@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "core/Fatal.h"
+#include "FatalMessage.h"
 #include "core/InputFile.h"
 
 namespace kelvor::testing {
@@ -21,18 +21,6 @@ inline std::string writeTempFile(const std::string& name, const std::string& con
 
 inline std::shared_ptr<InputFile> openTemp(const std::string& name, const std::string& contents) {
   return std::make_shared<InputFile>(InputFile::open(writeTempFile(name, contents)));
-}
-
-// Runs f, which must stop the program, and gives its message.
-template <class F>
-std::string fatalMessage(F&& f) {
-  try {
-    f();
-  } catch (const FatalError& e) {
-    return e.what();
-  }
-  ADD_FAILURE() << "no fatal error";
-  return {};
 }
 
 }  // namespace kelvor::testing

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "core/TempFile.h"
+#include "FatalMessage.h"
 #include "trees/AnnTree.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"

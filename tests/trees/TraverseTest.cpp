@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/TempFile.h"
+#include "FatalMessage.h"
 #include "trees/Traverse.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"

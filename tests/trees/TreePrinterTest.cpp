@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "core/TempFile.h"
+#include "FatalMessage.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"
 #include "trees/TreeReader.h"
