@@ -30,14 +30,23 @@ InputFile InputFile::open(const std::string& path) {
   return InputFile(fd, path);
 }
 
-InputFile::InputFile(int fd, std::string path)
+InputFile InputFile::standardInput() {
+  static bool taken = false;
+  if (taken) fail("stdin: standard input has already been read");
+  taken = true;
+  return InputFile(STDIN_FILENO, "stdin", /*owned=*/false);
+}
+
+InputFile::InputFile(int fd, std::string path, bool owned)
     : fd_(fd),
+      owned_(owned),
       path_(std::move(path)),
       buffer_(std::make_unique<char[]>(kMaxBlock)),
       readSize_(kMaxBlock) {}
 
 InputFile::InputFile(InputFile&& other) noexcept
     : fd_(other.fd_),
+      owned_(other.owned_),
       path_(std::move(other.path_)),
       buffer_(std::move(other.buffer_)),
       pos_(other.pos_),
@@ -48,7 +57,7 @@ InputFile::InputFile(InputFile&& other) noexcept
 }
 
 InputFile::~InputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && owned_) ::close(fd_);
 }
 
 void InputFile::failWith(const char* what, int err) const {

@@ -15,6 +15,10 @@ class InputFile {
   // Opens for reading in binary form (no translation of line ends); a file
   // that cannot be opened stops the program with the system's reason.
   static InputFile open(const std::string& path);
+  // Standard input, named "stdin" in failures. It is taken at most once in
+  // a process, as a whole: a second taking stops the program rather than
+  // giving the nothing that is left. It is never closed.
+  static InputFile standardInput();
 
   InputFile(InputFile&& other) noexcept;
   InputFile& operator=(InputFile&&) = delete;
@@ -38,12 +42,13 @@ class InputFile {
   const std::string& path() const { return path_; }
 
  private:
-  InputFile(int fd, std::string path);
+  InputFile(int fd, std::string path, bool owned = true);
   // Reads the next block after the buffered bytes; false at the end.
   bool refill();
   [[noreturn]] void failWith(const char* what, int err) const;
 
   int fd_;
+  bool owned_;  // closed by the destructor
   std::string path_;
   std::unique_ptr<char[]> buffer_;
   std::size_t pos_ = 0;           // next unread byte in buffer_

@@ -1,6 +1,7 @@
 #include "trees/ParseFile.h"
 
 #include <cstddef>
+#include <deque>
 
 #include "core/Fatal.h"
 #include "core/NumberText.h"
@@ -20,32 +21,35 @@ bool startsWith(std::string_view line, std::string_view prefix) {
 
 // Groups the lines into items without copying them: onFailed() for a failed
 // sentence, onTree(suppliedScore, first, end) for a tree item made of the
-// lines first..end-1, led by "SProb = 0" when suppliedScore.
-template <class OnFailed, class OnTree>
-void forEachItem(std::span<const std::string_view> lines, OnFailed onFailed, OnTree onTree) {
-  const std::size_t n = lines.size();
+// lines first..end-1, led by "SProb = 0" when suppliedScore. The lines are
+// looked at through `lines`: has(i) tells whether line i exists, at(i)
+// gives it, and release(i) says that no line before i is wanted again.
+// Lines are asked for in order, at most one past the item being grouped.
+template <class Lines, class OnFailed, class OnTree>
+void forEachItem(Lines& lines, OnFailed onFailed, OnTree onTree) {
   std::size_t i = 0;
-  while (i < n) {
-    const std::string_view line = lines[i];
+  while (lines.has(i)) {
+    lines.release(i);
+    const std::string_view line = lines.at(i);
     if (line == "(FAILED-PARSE)") {
       onFailed();
       ++i;
       continue;
     }
-    const bool scoreLine = startsWith(line, kScorePrefix) && i + 1 < n;
+    const bool scoreLine = startsWith(line, kScorePrefix) && lines.has(i + 1);
     if (scoreLine || startsWith(line, "(")) {
       // A score line takes the next line whatever it holds.
       std::size_t end = scoreLine ? i + 2 : i + 1;
-      while (end < n && !startsWith(lines[end], kScorePrefix) &&
-             !startsWith(lines[end], "Parse failed") && !startsWith(lines[end], "("))
+      while (lines.has(end) && !startsWith(lines.at(end), kScorePrefix) &&
+             !startsWith(lines.at(end), "Parse failed") && !startsWith(lines.at(end), "("))
         ++end;
       onTree(!scoreLine, i, end);
       i = end;
       continue;
     }
     if (startsWith(line, "Parse failed")) {
-      if (i + 1 == n) return;
-      if (lines[i + 1] == "()") {
+      if (!lines.has(i + 1)) return;
+      if (lines.at(i + 1) == "()") {
         onFailed();
         i += 2;
       } else {
@@ -56,6 +60,47 @@ void forEachItem(std::span<const std::string_view> lines, OnFailed onFailed, OnT
     ++i;
   }
 }
+
+// All the lines of a text at hand.
+class SpanLines {
+ public:
+  explicit SpanLines(std::span<const std::string_view> lines) : lines_(lines) {}
+  bool has(std::size_t i) const { return i < lines_.size(); }
+  std::string_view at(std::size_t i) const { return lines_[i]; }
+  void release(std::size_t) const {}
+
+ private:
+  std::span<const std::string_view> lines_;
+};
+
+// The lines of a text read one at a time, holding only those from the
+// current item on.
+class StreamedLines {
+ public:
+  explicit StreamedLines(const std::function<bool(std::string&)>& nextLine) : nextLine_(nextLine) {}
+
+  bool has(std::size_t i) {
+    while (!ended_ && i >= base_ + held_.size()) {
+      std::string line;
+      if (!nextLine_(line)) {
+        ended_ = true;
+        break;
+      }
+      held_.push_back(std::move(line));
+    }
+    return i < base_ + held_.size();
+  }
+  std::string_view at(std::size_t i) const { return held_[i - base_]; }
+  void release(std::size_t i) {
+    for (; base_ < i && !held_.empty(); ++base_) held_.pop_front();
+  }
+
+ private:
+  const std::function<bool(std::string&)>& nextLine_;
+  std::deque<std::string> held_;
+  std::size_t base_ = 0;  // the number of the first held line
+  bool ended_ = false;
+};
 
 TreeResult readFailedItem(std::size_t number) {
   std::string text = "Charniak Parser Error on tree ";
@@ -107,8 +152,9 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 
 std::vector<TreeItem> splitTrees(std::span<const std::string_view> lines) {
   std::vector<TreeItem> items;
+  SpanLines at(lines);
   forEachItem(
-      lines,
+      at,
       [&] {
         items.push_back({TreeItemKind::Failed, {}});
       },
@@ -125,8 +171,9 @@ std::vector<TreeResult> parseFile(std::string_view name, std::string_view text) 
   const std::vector<std::string_view> lines = splitLines(text);
   std::vector<TreeResult> results;
   std::string item;  // reused: the joined lines of the current item
+  SpanLines at(lines);
   forEachItem(
-      lines, [&] { results.push_back(readFailedItem(results.size() + 1)); },
+      at, [&] { results.push_back(readFailedItem(results.size() + 1)); },
       [&](bool suppliedScore, std::size_t first, std::size_t end) {
         item.clear();
         if (suppliedScore) {
@@ -141,6 +188,27 @@ std::vector<TreeResult> parseFile(std::string_view name, std::string_view text) 
         results.push_back(readTreeItem(name, results.size() + 1, item));
       });
   return results;
+}
+
+void parseLines(std::string_view name, const std::function<bool(std::string&)>& nextLine,
+                const std::function<void(TreeResult)>& onItem) {
+  StreamedLines lines(nextLine);
+  std::size_t number = 0;
+  std::string item;  // reused: the joined lines of the current item
+  forEachItem(
+      lines, [&] { onItem(readFailedItem(++number)); },
+      [&](bool suppliedScore, std::size_t first, std::size_t end) {
+        item.clear();
+        if (suppliedScore) {
+          item += kSuppliedScoreLine;
+          item += '\n';
+        }
+        for (std::size_t i = first; i < end; ++i) {
+          item += lines.at(i);
+          item += '\n';
+        }
+        onItem(readTreeItem(name, ++number, item));
+      });
 }
 
 const std::variant<std::string, ScoredTree>& TreeResult::value() const {

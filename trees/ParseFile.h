@@ -4,6 +4,7 @@
 // an error text and leaves the others alone.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -65,5 +66,13 @@ class TreeResult {
 // Reads every item of `text`, numbered from 1; `name` appears only in the
 // error texts.
 std::vector<TreeResult> parseFile(std::string_view name, std::string_view text);
+
+// The items of parseFile for a text that arrives line by line: nextLine
+// gives the next line without its line feed, or false at the end (as
+// InputFile::readLine does). Each item goes to onItem, in order, as soon as
+// the line after it has been read, so the text is read only as far as the
+// items handed out (and one line further).
+void parseLines(std::string_view name, const std::function<bool(std::string&)>& nextLine,
+                const std::function<void(TreeResult)>& onItem);
 
 }  // namespace kelvor
