@@ -1,19 +1,34 @@
-// Files with given contents in the test temporary directory.
+// Files with given contents in a directory of this test process's own, so
+// that tests running in parallel processes never share a file name.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FatalMessage.h"
 #include "core/InputFile.h"
 
 namespace kelvor::testing {
 
+// Ends with "/".
+inline const std::string& testDir() {
+  static const std::string dir = [] {
+    std::string pattern = ::testing::TempDir() + "kelvor-test-XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (!::mkdtemp(buf.data())) ADD_FAILURE() << "cannot create a test directory";
+    return std::string(buf.data()) + "/";
+  }();
+  return dir;
+}
+
 inline std::string writeTempFile(const std::string& name, const std::string& contents) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = testDir() + name;
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << contents;
   return path;

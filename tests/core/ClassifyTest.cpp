@@ -1,5 +1,3 @@
-#include "core/Classify.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,8 @@
 #include <sstream>
 
 #include "ExampleBuilders.h"
+#include "TempFile.h"
+#include "core/Classify.h"
 #include "core/Fatal.h"
 
 namespace kelvor {
@@ -74,8 +74,8 @@ TEST(Classify, ErrorRatesCountOnRawValues) {
   EXPECT_EQ(souts[0], calcSigmoid(-1.0, 0.0, 2.0));
 
   // No true positive: precision and recall 0, F-score NaN.
-  auto [none, _] = computeError(passThrough, 0.0, svs, collection({ex(-1.0, 1.0)}), 0.0, nullptr,
-                                std::nullopt);
+  auto [none, _] =
+      computeError(passThrough, 0.0, svs, collection({ex(-1.0, 1.0)}), 0.0, nullptr, std::nullopt);
   EXPECT_EQ(none.precision, 0.0);
   EXPECT_EQ(none.recall, 0.0);
   EXPECT_TRUE(std::isnan(none.fscore));
@@ -97,9 +97,9 @@ TEST(Classify, OutputFileHoldsOneValuePerLine) {
   };
   Examples svs = collection({{mkExample(reals({})), 1.0}});
   auto ex = [](double f) { return Element{mkExample(reals({{1, f}})), 1.0}; };
-  Examples data = collection({ex(1.25), ex(-2.5), ex(0.0), ex(0.03125),
-                              ex(std::numeric_limits<double>::quiet_NaN())});
-  const std::string path = ::testing::TempDir() + "/kelvor_classify_out.txt";
+  Examples data = collection(
+      {ex(1.25), ex(-2.5), ex(0.0), ex(0.03125), ex(std::numeric_limits<double>::quiet_NaN())});
+  const std::string path = kelvor::testing::testDir() + "kelvor_classify_out.txt";
   OutputFile out = OutputFile::create(path);
   computeError(passThrough, 0.0, svs, data, 0.0, &out, std::nullopt);
   // Every line is already flushed before the file is closed.
@@ -110,8 +110,8 @@ TEST(Classify, OutputFileHoldsOneValuePerLine) {
 TEST(Classify, FullDiskIsFatal) {
   OutputFile out = OutputFile::create("/dev/full");
   Examples svs = collection({});
-  EXPECT_THROW(computeError(kLinear, 0.0, svs, collection({{mkExample(reals({})), 1.0}}), 0.0,
-                            &out, std::nullopt),
+  EXPECT_THROW(computeError(kLinear, 0.0, svs, collection({{mkExample(reals({})), 1.0}}), 0.0, &out,
+                            std::nullopt),
                FatalError);
 }
 

@@ -75,7 +75,7 @@ TEST(ExampleFile, ProgressMarkBeforeEveryThousandthExample) {
 }
 
 TEST(ExampleFile, FailuresNameTheLineAndTheFile) {
-  const std::string dir = ::testing::TempDir(), missing = dir + "missing-examples.txt";
+  const std::string dir = kelvor::testing::testDir(), missing = dir + "missing-examples.txt";
   const struct {
     std::string path;
     std::string message;

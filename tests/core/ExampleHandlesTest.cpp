@@ -158,11 +158,11 @@ TEST(ExampleHandles, Failures) {
   EXPECT_EQ(fatalMessage([&] { scanExampleHandles(tooFew, 0, highest, {file}); }),
             "Index 2 out of bounds (1,1)");
   // A read error is no end of file, in either reader.
-  auto dir = std::make_shared<InputFile>(InputFile::open(::testing::TempDir()));
+  auto dir = std::make_shared<InputFile>(InputFile::open(kelvor::testing::testDir()));
   EXPECT_EQ(fatalMessage([&] {
               readExampleHandles(1.0, {file, dir});
             }),
-            "Error reading " + ::testing::TempDir() + ": Is a directory");
+            "Error reading " + kelvor::testing::testDir() + ": Is a directory");
   EXPECT_THROW(readExampleHandle(1.0, dir), FatalError);
   GetCapturedStderr();
 }

@@ -59,7 +59,7 @@ TEST(InputFile, LongLinesCrossBlocksAndSeeksReturnAnywhere) {
 }
 
 TEST(InputFile, FailuresNameTheFile) {
-  const std::string dir = ::testing::TempDir(), missing = dir + "no-such-file.txt";
+  const std::string dir = kelvor::testing::testDir(), missing = dir + "no-such-file.txt";
   EXPECT_EQ(fatalMessage([&] { InputFile::open(missing); }),
             missing + ": cannot open for reading: No such file or directory");
   // A directory opens but cannot be read: an error, not an empty file.

@@ -1,19 +1,18 @@
-#include "core/ModelFile.h"
-
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 
 #include "ExampleBuilders.h"
+#include "FatalMessage.h"
 #include "KernelCellGuard.h"
+#include "TempFile.h"
 #include "core/Classify.h"
 #include "core/ExampleLine.h"
-#include "FatalMessage.h"
 #include "core/Fatal.h"
+#include "core/ModelFile.h"
 #include "core/NumberText.h"
 #include "core/RecordShow.h"
 
@@ -23,7 +22,7 @@ namespace {
 using namespace kelvor::testing;
 using namespace std::string_literals;
 
-std::string tempPath(const std::string& name) { return ::testing::TempDir() + "/" + name; }
+std::string tempPath(const std::string& name) { return kelvor::testing::testDir() + name; }
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -37,8 +36,25 @@ void writeFile(const std::string& path, const std::string& text) {
 }
 
 Model modelWith(Examples svs, KernelType type = KernelType::LinearKernel, double lambda = 2.0) {
-  return Model{"Kelvor Version 1.2", type, 3, 0.5, 1.0, 0.25, "empty", 1, 0.9, 4, 0.5,
-               false, 0.0, 0.0, 9, 5, svs.collectionSize(), lambda, svs};
+  return Model{"Kelvor Version 1.2",
+               type,
+               3,
+               0.5,
+               1.0,
+               0.25,
+               "empty",
+               1,
+               0.9,
+               4,
+               0.5,
+               false,
+               0.0,
+               0.0,
+               9,
+               5,
+               svs.collectionSize(),
+               lambda,
+               svs};
 }
 
 double ruleOf(KernelType t) { return t == KernelType::LinearKernel ? 2.0 : 0.1; }
@@ -54,7 +70,6 @@ Model readQuietly(const std::string& path, const LambdaRule& rule = ruleOf) {
     throw;
   }
 }
-
 
 TEST(ModelFile, WrittenLayout) {
   ParseTree t = NonTerm<Unit>("S", {Term<Unit>("NN", "a b#", {})}, {});
@@ -102,7 +117,8 @@ TEST(ModelFile, FailedWriteLeavesThePreviousFile) {
   EXPECT_THROW(writeModel(path, modelWith(collection({{sv, 1.0}}))), FatalError);
   EXPECT_EQ(readFile(path), "old model\n");
   // Nothing is left beside it.
-  EXPECT_EQ(::access((::testing::TempDir() + "/.kept.model.tmp").c_str(), F_OK), -1);
+  for (const auto& entry : std::filesystem::directory_iterator(kelvor::testing::testDir()))
+    EXPECT_EQ(entry.path().filename().string().find(".kept.model.tmp"), std::string::npos);
 
   Model bad = modelWith(collection({}));
   bad.modelSignature = "two\nlines";
