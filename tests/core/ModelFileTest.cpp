@@ -274,6 +274,14 @@ TEST(ModelFile, ReaderEdgeCases) {
   Model many = readQuietly(path);
   EXPECT_EQ(many.supportVectors.collectionSize(), 100001);
   EXPECT_EQ(many.supportVectors.at(100001).value, -1.0);
+  // Bytes that are not UTF-8 and a support-vector line of 10 MB.
+  const std::string longToken(10 << 20, 'x');
+  writeFile(path, "\xff\xfe sig\n" + head.substr(head.find('\n') + 1) + "empty# u\n" + tail +
+                      "1 string:1:\xe9t\xe9#" + longToken + "\n");
+  Model odd = readQuietly(path);
+  EXPECT_EQ(odd.modelSignature, "\xff\xfe sig");
+  EXPECT_EQ(odd.supportVectors.at(1).example->vectorString().at(1).tokens.text(1).size(),
+            longToken.size());
   // Bias of each support vector: the stored lambda when the rule agrees.
   EXPECT_EQ(many.supportVectors.at(1).example->vectorReal().at(1).value, 2.0);
   Model other = readQuietly(path, [](KernelType) { return 4.0; });
