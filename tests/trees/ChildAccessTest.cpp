@@ -97,13 +97,38 @@ TEST(ChildAccess, FollowPath) {
   }
 }
 
-// The items that withTree hands out, each as its tree or its error text.
+// An item as text: its error text, its tree, or the failure that looking
+// at it raises.
+std::string itemText(const TreeResult& r) {
+  try {
+    return r.isError() ? r.errorText() : showTree(r.scoredTree().tree);
+  } catch (const FatalError& e) {
+    return std::string("fatal: ") + e.what();
+  }
+}
+
+// The items that withTree hands out, as text.
 std::vector<std::string> itemTexts(const std::optional<std::string>& name) {
   std::vector<std::string> seen;
-  withTree(name, [&](const TreeResult& r) {
-    seen.push_back(r.isError() ? r.errorText() : showTree(r.scoredTree().tree));
-  });
+  withTree(name, [&](const TreeResult& r) { seen.push_back(itemText(r)); });
   return seen;
+}
+
+// The items that parseLines hands out when given the lines one at a time,
+// as text, with the number of lines read when each arrived.
+std::vector<std::pair<std::string, std::size_t>> streamedItems(
+    const std::vector<std::string_view>& lines) {
+  std::size_t read = 0;
+  std::vector<std::pair<std::string, std::size_t>> items;
+  parseLines(
+      "t",
+      [&](std::string& line) {
+        if (read == lines.size()) return false;
+        line = lines[read++];
+        return true;
+      },
+      [&](TreeResult r) { items.emplace_back(itemText(r), read); });
+  return items;
 }
 
 std::string writeFile(const std::string& name, const std::string& text) {
@@ -147,20 +172,12 @@ TEST(WithTree, MissingFileFailsBeforeAnyAction) {
 }
 
 TEST(WithTree, ItemsArriveBeforeTheLinesAfterThem) {
-  // Lines are handed out one at a time; each item must reach the action
-  // before reading has gone more than one line past it.
-  const std::vector<std::string> lines = {"SProb = -1", "(A",           " b)", "junk", "SProb = -2",
-                                          "(C d)",      "Parse failed", "()",  "(E f)"};
-  std::size_t read = 0;
+  // Each item must reach the action before reading has gone more than one
+  // line past it.
+  const auto items = streamedItems(
+      {"SProb = -1", "(A", " b)", "junk", "SProb = -2", "(C d)", "Parse failed", "()", "(E f)"});
   std::vector<std::size_t> readAtItem;
-  parseLines(
-      "lines",
-      [&](std::string& line) {
-        if (read == lines.size()) return false;
-        line = lines[read++];
-        return true;
-      },
-      [&](TreeResult) { readAtItem.push_back(read); });
+  for (const auto& item : items) readAtItem.push_back(item.second);
   EXPECT_EQ(readAtItem, (std::vector<std::size_t>{5, 7, 8, 9}));
 }
 
@@ -169,30 +186,10 @@ TEST(WithTree, StreamedItemsAreThoseOfTheWholeText) {
       "SProb = -1\n(A b)\nParse failed\n()\nParse failed\nnoise\n(FAILED-PARSE)\n"
       "SProb = x\n(B c)\n(C \"q\\\"\")\nSProb = -3\n(D (e\r\nSProb = -4";
   const std::vector<TreeResult> whole = parseFile("t", text);
-  std::vector<TreeResult> streamed;
-  const std::vector<std::string_view> lines = splitLines(text);
-  std::size_t next = 0;
-  parseLines(
-      "t",
-      [&](std::string& line) {
-        if (next == lines.size()) return false;
-        line = lines[next++];
-        return true;
-      },
-      [&](TreeResult r) { streamed.push_back(std::move(r)); });
+  const auto streamed = streamedItems(splitLines(text));
   ASSERT_EQ(streamed.size(), whole.size());
-  for (std::size_t i = 0; i < whole.size(); ++i) {
-    const std::string w = fatalMessage([&] {
-      whole[i].value();
-      fail(whole[i].isError() ? whole[i].errorText() : showAnnTree(whole[i].scoredTree().tree));
-    });
-    const std::string s = fatalMessage([&] {
-      streamed[i].value();
-      fail(streamed[i].isError() ? streamed[i].errorText()
-                                 : showAnnTree(streamed[i].scoredTree().tree));
-    });
-    EXPECT_EQ(s, w) << i;
-  }
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    EXPECT_EQ(streamed[i].first, itemText(whole[i])) << i;
 }
 
 // Runs withTree on standard input in a child process, with the text as
