@@ -26,8 +26,7 @@ using namespace testing;
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-const UTree kSentence = node(
-    "S", {node("NP", {leaf("DT", "the"), leaf("NN", "dog")}), node("VP", {leaf("VBZ", "barks")})});
+const UTree kSentence = sentence();
 
 auto showInt = [](std::string& out, const int& v) { appendShow(out, 0, v); };
 auto showLabel = [](std::string& out, const Label& l) { out += l.text; };

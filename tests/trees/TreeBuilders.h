@@ -17,6 +17,12 @@ inline UTree node(std::string tag, std::vector<UTree> children) {
   return NonTerm(std::move(tag), std::move(children), Unit{});
 }
 
+// (S (NP (DT the) (NN dog)) (VP (VBZ barks))).
+inline UTree sentence() {
+  return node("S", {node("NP", {leaf("DT", "the"), leaf("NN", "dog")}),
+                    node("VP", {leaf("VBZ", "barks")})});
+}
+
 // A chain of `depth` inner nodes tagged A over the leaf (X text).
 inline UTree deepChain(std::size_t depth, std::string text = "y") {
   UTree t = leaf("X", std::move(text));
