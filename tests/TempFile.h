@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -24,6 +26,16 @@ inline const std::string& testDir() {
     if (!::mkdtemp(buf.data())) ADD_FAILURE() << "cannot create a test directory";
     return std::string(buf.data()) + "/";
   }();
+  // Gone with the process, files and all. Registered once the name is
+  // complete, so the name outlives the clean-up.
+  static const bool cleanedAtExit = [] {
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(dir, ignored);
+    });
+    return true;
+  }();
+  (void)cleanedAtExit;
   return dir;
 }
 
