@@ -32,10 +32,8 @@ struct LineShape {
   std::vector<FeatureWord> features;
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool isRealValueChar(char c) {
-  return isDigit(c) || c == '.' || c == '-' || c == 'e' || c == 'E';
+  return isDecimalDigit(c) || c == '.' || c == '-' || c == 'e' || c == 'E';
 }
 
 // The feature number of a string or tree word: read at once, and only a
@@ -57,7 +55,7 @@ std::optional<FeatureWord> parseFeature(std::string_view word) {
   std::size_t colon = 0;
   bool positive = false;
   for (; colon < word.size() && word[colon] != ':'; ++colon) {
-    if (!isDigit(word[colon])) return std::nullopt;
+    if (!isDecimalDigit(word[colon])) return std::nullopt;
     positive = positive || word[colon] != '0';
   }
   if (colon == word.size()) return std::nullopt;
@@ -186,8 +184,8 @@ class LineSource final : public ExampleSource {
     // Point the views at our copy of the line.
     auto rebase = [&](std::string_view v) {
       return v.empty() ? v
-                       : std::string_view(line_).substr(static_cast<std::size_t>(v.data() - line.data()),
-                                                        v.size());
+                       : std::string_view(line_).substr(
+                             static_cast<std::size_t>(v.data() - line.data()), v.size());
     };
     shape_.target = rebase(shape_.target);
     shape_.qid = rebase(shape_.qid);
@@ -229,7 +227,7 @@ std::optional<std::int32_t> featureNumberOf(std::string_view word) {
   const std::size_t colon = word.find(':');
   if (colon == std::string_view::npos || colon == 0) return std::nullopt;
   for (char c : word.substr(0, colon))
-    if (!isDigit(c)) return std::nullopt;
+    if (!isDecimalDigit(c)) return std::nullopt;
   for (char c : word.substr(colon + 1))
     if (!isRealValueChar(c)) return std::nullopt;
   auto n = parseInt(word.substr(0, colon));
@@ -286,9 +284,9 @@ std::optional<Element> parseExampleLineForced(double bias, std::string_view line
   Array<RealFeature> reals = convertReals(shape, bias);
   Array<StringFeature> strings = convertStrings(shape);
   Array<TreeFeature> trees = convertTrees(shape, form);
-  return Element{std::make_shared<const Example>(std::move(reals), std::move(strings),
-                                                 std::move(trees), qid),
-                 target};
+  return Element{
+      std::make_shared<const Example>(std::move(reals), std::move(strings), std::move(trees), qid),
+      target};
 }
 
 std::string decodeTreeText(std::string_view text) {

@@ -15,19 +15,13 @@ namespace {
 // A support-vector line is split into words at white space and its string
 // tokens at "#", so a text that holds either would not read back as the
 // value that was written.
-bool holdsWhiteSpace(std::string_view text) {
-  for (char c : text)
-    if (isWhiteSpace(c)) return true;
-  return false;
-}
-
 void appendStringFeature(std::string& line, const StringFeature& f, std::int32_t sv) {
   line += modelText::kString;
   appendInt(line, f.number);
   line += ':';
   for (std::size_t i = 0; i < f.tokens.size(); ++i) {
     const std::string_view token = f.tokens.text(i);
-    if (token.empty() || holdsWhiteSpace(token) || token.find('#') != std::string_view::npos)
+    if (token.empty() || containsWhiteSpace(token) || token.find('#') != std::string_view::npos)
       fail("Cannot write string feature " + showInt(f.number) + " of support vector " +
            showInt(sv) + ": the token " + quoteForMessage(token) +
            " would not read back (empty, or holding \"#\" or white space)");
@@ -43,7 +37,7 @@ void appendTreeFeature(std::string& line, const TreeFeature& f, std::int32_t sv)
   appendDouble(text, f.selfKernel);
   text += ')';
   const std::string encoded = replaceChar(' ', replaceChar('#', text, "*pound*"), "#");
-  if (holdsWhiteSpace(encoded))
+  if (containsWhiteSpace(encoded))
     fail("Cannot write tree feature " + showInt(f.number) + " of support vector " + showInt(sv) +
          ": its printed form holds white space other than blanks, which would split the line");
   line += modelText::kTree;

@@ -92,8 +92,6 @@ std::string showInt(std::int64_t v) {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Strips surrounding white space and any number of balanced parentheses.
 std::string_view unwrap(std::string_view t) {
   t = trimWhiteSpace(t);
@@ -104,7 +102,7 @@ std::string_view unwrap(std::string_view t) {
 }
 
 std::size_t skipDigits(std::string_view s, std::size_t i) {
-  while (i < s.size() && isDigit(s[i])) ++i;
+  while (i < s.size() && isDecimalDigit(s[i])) ++i;
   return i;
 }
 
@@ -147,7 +145,7 @@ std::optional<double> shortDecimalToDouble(std::string_view s) {
   bool point = false;
   for (; i < s.size(); ++i) {
     const char c = s[i];
-    if (isDigit(c)) {
+    if (isDecimalDigit(c)) {
       if (++count > 15) return std::nullopt;
       digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
       fraction += point;
@@ -202,9 +200,8 @@ double decimalToDouble(std::string_view s) {
     }
     if (expNegative) exponent = -exponent;
   }
-  double magnitude = (!seenNonZero || position + exponent <= 0)
-                         ? 0.0
-                         : std::numeric_limits<double>::infinity();
+  double magnitude =
+      (!seenNonZero || position + exponent <= 0) ? 0.0 : std::numeric_limits<double>::infinity();
   return negative ? -magnitude : magnitude;
 }
 

@@ -16,6 +16,8 @@
 
 namespace kelvor {
 
+constexpr bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
 void appendDouble(std::string& out, double v);
 std::string showDouble(double v);
 void appendInt(std::string& out, std::int64_t v);

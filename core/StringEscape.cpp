@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/NumberText.h"
+
 namespace kelvor {
 
 void appendEscaped(std::string& out, std::string_view s) {
@@ -21,11 +23,9 @@ void appendQuoted(std::string& out, std::string_view s) {
 namespace {
 
 constexpr std::array<std::string_view, 32> kAsciiNames = {
-    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "a",  "b",  "t",  "n",
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "a",   "b",   "t",   "n",
     "v",   "f",   "r",   "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
     "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -33,7 +33,7 @@ void appendHaskellString(std::string& out, std::string_view s) {
   out += '"';
   for (std::size_t i = 0; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
-    const bool nextIsDigit = i + 1 < s.size() && isDigit(s[i + 1]);
+    const bool nextIsDigit = i + 1 < s.size() && isDecimalDigit(s[i + 1]);
     if (c == '"') {
       out += "\\\"";
     } else if (c == '\\') {

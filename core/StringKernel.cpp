@@ -31,9 +31,8 @@ struct Scratch {
   std::vector<std::uint32_t> matchBegin, matchEnd;
   // U(i - 1, x) and U(i, x).
   std::vector<double> prev, cur;
-  // powers[k] = intPower(lambda, k) for the lambda in powersOf.
+  // powers[k] = intPower(lambda, k) for the lambda whose bits are powersOf.
   std::uint64_t powersOf = 0;
-  bool powersValid = false;
   std::vector<double> powers;
 };
 
@@ -46,10 +45,9 @@ Scratch& scratch() {
 // computed on its own: intPower's chain of products is part of the value.
 void ensurePowers(Scratch& sc, double lambda, std::size_t maxExp) {
   const auto bits = std::bit_cast<std::uint64_t>(lambda);
-  if (!sc.powersValid || sc.powersOf != bits) {
+  if (sc.powersOf != bits) {
     sc.powers.clear();
     sc.powersOf = bits;
-    sc.powersValid = true;
   }
   for (std::size_t k = sc.powers.size(); k <= maxExp; ++k)
     sc.powers.push_back(intPower(lambda, static_cast<std::int32_t>(k)));

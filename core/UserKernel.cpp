@@ -25,9 +25,8 @@ std::string_view skipWhiteSpace(std::string_view s) {
   return s.substr(i);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isHexDigit(char c) {
-  return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 std::size_t digitsFrom(std::string_view s, std::size_t i, bool (*digit)(char)) {
@@ -45,21 +44,21 @@ std::size_t numberLexeme(std::string_view s) {
     return digitsFrom(s, 2, isHexDigit);
   if (s.size() > 2 && s[0] == '0' && (s[1] == 'o' || s[1] == 'O') && s[2] >= '0' && s[2] <= '7')
     return digitsFrom(s, 2, [](char c) { return c >= '0' && c <= '7'; });
-  std::size_t i = digitsFrom(s, 0, isDigit);
+  std::size_t i = digitsFrom(s, 0, isDecimalDigit);
   if (i == 0) return 0;
-  if (i + 1 < s.size() && s[i] == '.' && isDigit(s[i + 1])) i = digitsFrom(s, i + 1, isDigit);
+  if (i + 1 < s.size() && s[i] == '.' && isDecimalDigit(s[i + 1]))
+    i = digitsFrom(s, i + 1, isDecimalDigit);
   if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
     std::size_t j = i + 1;
     if (j < s.size() && (s[j] == '-' || s[j] == '+')) ++j;
-    if (j < s.size() && isDigit(s[j])) i = digitsFrom(s, j, isDigit);
+    if (j < s.size() && isDecimalDigit(s[j])) i = digitsFrom(s, j, isDecimalDigit);
   }
   return i;
 }
 
 // A number, optionally negated, optionally in any number of parentheses.
 template <class T>
-Parses<T> readNumber(std::string_view s, std::optional<T> (*convert)(std::string_view),
-                     int depth) {
+Parses<T> readNumber(std::string_view s, std::optional<T> (*convert)(std::string_view), int depth) {
   Parses<T> out;
   s = skipWhiteSpace(s);
   if (depth > kMaxNesting || s.empty()) return out;

@@ -21,6 +21,12 @@ constexpr std::string_view trimWhiteSpace(std::string_view s) {
   return s.substr(b, e - b);
 }
 
+constexpr bool containsWhiteSpace(std::string_view s) {
+  for (char c : s)
+    if (isWhiteSpace(c)) return true;
+  return false;
+}
+
 // Calls f(word) for each maximal run of non-white-space bytes, in order,
 // without allocating.
 template <class F>
