@@ -36,37 +36,57 @@ bool isRealValueChar(char c) {
   return isDecimalDigit(c) || c == '.' || c == '-' || c == 'e' || c == 'E';
 }
 
-// The feature number of a string or tree word: read at once, and only a
-// positive number makes a feature.
-std::optional<FeatureWord> numberedFeature(FeatureKind kind, std::string_view rest) {
+// What the feature grammar makes of one word. It never fails itself: a
+// number text that cannot be read is reported as BadNumber, which the line
+// parser turns into the number-reading failure and the index scan into "no
+// feature".
+enum class WordShape { Feature, NotFeature, BadNumber };
+
+struct ScannedWord {
+  WordShape shape;
+  FeatureWord feature;  // when shape is Feature
+};
+
+// A string or tree word: its number is read at once, and only a positive
+// number makes a feature.
+ScannedWord scanNumberedFeature(FeatureKind kind, std::string_view rest) {
   const std::size_t colon = rest.find(':');
-  if (colon == std::string_view::npos) return std::nullopt;
+  if (colon == std::string_view::npos) return {WordShape::NotFeature, {}};
   const std::string_view numberText = rest.substr(0, colon);
-  const std::int32_t number = readInt(numberText);
-  if (number <= 0) return std::nullopt;
-  return FeatureWord{kind, number, numberText, rest.substr(colon + 1)};
+  const std::optional<std::int32_t> number = parseInt(numberText);
+  if (!number) return {WordShape::BadNumber, {kind, 0, numberText, {}}};
+  if (*number <= 0) return {WordShape::NotFeature, {}};
+  return {WordShape::Feature, {kind, *number, numberText, rest.substr(colon + 1)}};
 }
 
-std::optional<FeatureWord> parseFeature(std::string_view word) {
-  if (word.starts_with("string:")) return numberedFeature(FeatureKind::String, word.substr(7));
-  if (word.starts_with("tree:")) return numberedFeature(FeatureKind::Tree, word.substr(5));
+ScannedWord scanFeature(std::string_view word) {
+  if (word.starts_with("string:")) return scanNumberedFeature(FeatureKind::String, word.substr(7));
+  if (word.starts_with("tree:")) return scanNumberedFeature(FeatureKind::Tree, word.substr(5));
   // One walk finds the colon and tests the index: a character that is
   // neither digit nor colon rejects the word whether a colon follows or not.
   std::size_t colon = 0;
   bool positive = false;
   for (; colon < word.size() && word[colon] != ':'; ++colon) {
-    if (!isDecimalDigit(word[colon])) return std::nullopt;
+    if (!isDecimalDigit(word[colon])) return {WordShape::NotFeature, {}};
     positive = positive || word[colon] != '0';
   }
-  if (colon == word.size()) return std::nullopt;
+  if (colon == word.size()) return {WordShape::NotFeature, {}};
   const std::string_view index = word.substr(0, colon);
-  // An empty index is not a number at all: a fatal error, not a rejection.
-  if (index.empty()) failNumberText(index, "Int");
-  if (!positive) return std::nullopt;
+  // An empty index is not a number at all: a failure, not a rejection.
+  if (index.empty()) return {WordShape::BadNumber, {FeatureKind::Real, 0, index, {}}};
+  if (!positive) return {WordShape::NotFeature, {}};
   const std::string_view value = word.substr(colon + 1);
   for (char c : value)
-    if (!isRealValueChar(c)) return std::nullopt;
-  return FeatureWord{FeatureKind::Real, 0, index, value};
+    if (!isRealValueChar(c)) return {WordShape::NotFeature, {}};
+  // The index itself is converted with the other fields.
+  return {WordShape::Feature, {FeatureKind::Real, 0, index, value}};
+}
+
+std::optional<FeatureWord> parseFeature(std::string_view word) {
+  const ScannedWord w = scanFeature(word);
+  if (w.shape == WordShape::BadNumber) failNumberText(w.feature.numberText, "Int");
+  if (w.shape == WordShape::NotFeature) return std::nullopt;
+  return w.feature;
 }
 
 // Fills `shape` with views into `line`; false when the line is rejected.
@@ -212,27 +232,14 @@ LineShape& scratchShape() {
   return shape;
 }
 
-// The feature grammar without its fatal conversions: a number text that
-// does not read (or does not fit an Int) makes the word no feature here.
+// The number a feature word carries, by the line parser's own grammar; a
+// number that cannot be read, or a real index beyond an Int, makes the word
+// no feature here.
 std::optional<std::int32_t> featureNumberOf(std::string_view word) {
-  auto numbered = [](std::string_view rest) -> std::optional<std::int32_t> {
-    const std::size_t colon = rest.find(':');
-    if (colon == std::string_view::npos) return std::nullopt;
-    auto n = parseInt(rest.substr(0, colon));
-    if (!n || *n <= 0) return std::nullopt;
-    return n;
-  };
-  if (word.starts_with("string:")) return numbered(word.substr(7));
-  if (word.starts_with("tree:")) return numbered(word.substr(5));
-  const std::size_t colon = word.find(':');
-  if (colon == std::string_view::npos || colon == 0) return std::nullopt;
-  for (char c : word.substr(0, colon))
-    if (!isDecimalDigit(c)) return std::nullopt;
-  for (char c : word.substr(colon + 1))
-    if (!isRealValueChar(c)) return std::nullopt;
-  auto n = parseInt(word.substr(0, colon));
-  if (!n || *n <= 0) return std::nullopt;
-  return n;
+  const ScannedWord w = scanFeature(word);
+  if (w.shape != WordShape::Feature) return std::nullopt;
+  if (w.feature.kind != FeatureKind::Real) return w.feature.number;
+  return parseInt(w.feature.numberText);
 }
 
 }  // namespace
