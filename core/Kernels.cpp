@@ -7,18 +7,13 @@
 
 namespace kelvor {
 
-double linearKernel(const Example& x, const Example& y) {
-  stringCacheFMRef();
-  return dot(x, y);
-}
+double linearKernel(const Example& x, const Example& y) { return dot(x, y); }
 
 double polynomialKernel(std::int32_t d, double s, double r, const Example& x, const Example& y) {
-  stringCacheFMRef();
   return intPowerOf([&] { return (s * dot(x, y)) + r; }, d);
 }
 
 double rbfKernel(double g, const Example& x, const Example& y) {
-  stringCacheFMRef();
   const double t = x.twonorm_sq() + y.twonorm_sq();
   const double u = t - 2.0 * dot(x, y);
   const double v = g * u;
@@ -26,7 +21,6 @@ double rbfKernel(double g, const Example& x, const Example& y) {
 }
 
 double sigmoidKernel(double s, double r, const Example& x, const Example& y) {
-  stringCacheFMRef();
   return std::tanh((s * dot(x, y)) + r);
 }
 
