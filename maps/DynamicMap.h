@@ -42,10 +42,13 @@ class DynamicMap {
 
 inline DynamicMap DM(DynamicFM entries) { return DynamicMap(std::move(entries)); }
 
-// The key under which a value of type T is held.
+// The key under which a value of type T is held. Made once per type: a
+// name longer than the short-string buffer (as "ZezeRozi.Util.Range" is)
+// would otherwise cost a heap allocation on every lookup.
 template <NamedType T>
-std::string typeKey() {
-  return std::string(TypeName<T>::value);
+const std::string& typeKey() {
+  static const std::string key(TypeName<T>::value);
+  return key;
 }
 
 DynamicMap emptyDM();

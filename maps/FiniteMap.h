@@ -12,8 +12,8 @@
 // first and the stored key second.
 //
 // This header holds the structure and the queries; the changing operations
-// live in FiniteMapBalance.h, FiniteMapInsert.h, FiniteMapCombine.h and
-// FiniteMapFold.h, printing in FiniteMapShow.h.
+// live in FiniteMapBalance.h, FiniteMapInsert.h, FiniteMapDelete.h,
+// FiniteMapCombine.h and FiniteMapFold.h, printing in FiniteMapShow.h.
 #pragma once
 
 #include <compare>

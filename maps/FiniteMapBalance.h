@@ -46,13 +46,6 @@ template <class K, class V>
   return makeBranchNode(std::move(key), std::move(elt), size, std::move(left), std::move(right));
 }
 
-// Every value is complete when it is passed here, so the strict builder is
-// the plain one; it exists so that the strict insertions name what they use.
-template <class K, class V>
-FiniteMap<K, V> mkBranchStrict(K key, V elt, FiniteMap<K, V> left, FiniteMap<K, V> right) {
-  return mkBranch(std::move(key), std::move(elt), std::move(left), std::move(right));
-}
-
 // The one balancing rule, shared by both builders, which differ only in the
 // locations their (unreachable) consistency failures report.
 template <bool Strict, class K, class V>
@@ -83,21 +76,19 @@ FiniteMap<K, V> balanceBranch(K key, V elt, FiniteMap<K, V> left, FiniteMap<K, V
                     mkBranch(r->key, r->elt, rl->right, r->right));
   }
 
-  {
-    const FmNode<K, V>* l = left.node();
-    if (l == nullptr) failPattern(Strict ? "NLP/FiniteMap:557|case" : "NLP/FiniteMap:516|case");
-    if (std::int64_t{sizeFM(l->right)} < 2 * std::int64_t{sizeFM(l->left)}) {
-      return mkBranch(l->key, l->elt, l->left,
-                      mkBranch(std::move(key), std::move(elt), l->right, std::move(right)));
-    }
-    const FmNode<K, V>* lr = l->right.node();
-    if (lr == nullptr) {
-      failPattern(Strict ? "NLP/FiniteMap:586|function double_R"
-                         : "NLP/FiniteMap:540|function double_R");
-    }
-    return mkBranch(lr->key, lr->elt, mkBranch(l->key, l->elt, l->left, lr->left),
-                    mkBranch(std::move(key), std::move(elt), lr->right, std::move(right)));
+  const FmNode<K, V>* l = left.node();
+  if (l == nullptr) failPattern(Strict ? "NLP/FiniteMap:557|case" : "NLP/FiniteMap:516|case");
+  if (std::int64_t{sizeFM(l->right)} < 2 * std::int64_t{sizeFM(l->left)}) {
+    return mkBranch(l->key, l->elt, l->left,
+                    mkBranch(std::move(key), std::move(elt), l->right, std::move(right)));
   }
+  const FmNode<K, V>* lr = l->right.node();
+  if (lr == nullptr) {
+    failPattern(Strict ? "NLP/FiniteMap:586|function double_R"
+                       : "NLP/FiniteMap:540|function double_R");
+  }
+  return mkBranch(lr->key, lr->elt, mkBranch(l->key, l->elt, l->left, lr->left),
+                  mkBranch(std::move(key), std::move(elt), lr->right, std::move(right)));
 }
 
 // Builds a node after at most one rotation: a side holding more than five
