@@ -15,10 +15,6 @@ namespace {
 constexpr std::string_view kScorePrefix = "SProb = ";
 constexpr std::string_view kSuppliedScoreLine = "SProb = 0";
 
-bool startsWith(std::string_view line, std::string_view prefix) {
-  return line.substr(0, prefix.size()) == prefix;
-}
-
 // Groups the lines into items without copying them: onFailed() for a failed
 // sentence, onTree(suppliedScore, first, end) for a tree item made of the
 // lines first..end-1, led by "SProb = 0" when suppliedScore. The lines are
@@ -36,18 +32,18 @@ void forEachItem(Lines& lines, OnFailed onFailed, OnTree onTree) {
       ++i;
       continue;
     }
-    const bool scoreLine = startsWith(line, kScorePrefix) && lines.has(i + 1);
-    if (scoreLine || startsWith(line, "(")) {
+    const bool scoreLine = line.starts_with(kScorePrefix) && lines.has(i + 1);
+    if (scoreLine || line.starts_with("(")) {
       // A score line takes the next line whatever it holds.
       std::size_t end = scoreLine ? i + 2 : i + 1;
-      while (lines.has(end) && !startsWith(lines.at(end), kScorePrefix) &&
-             !startsWith(lines.at(end), "Parse failed") && !startsWith(lines.at(end), "("))
+      while (lines.has(end) && !lines.at(end).starts_with(kScorePrefix) &&
+             !lines.at(end).starts_with("Parse failed") && !lines.at(end).starts_with("("))
         ++end;
       onTree(!scoreLine, i, end);
       i = end;
       continue;
     }
-    if (startsWith(line, "Parse failed")) {
+    if (line.starts_with("Parse failed")) {
       if (!lines.has(i + 1)) return;
       if (lines.at(i + 1) == "()") {
         onFailed();
@@ -136,6 +132,28 @@ TreeResult readTreeItem(std::string_view name, std::size_t number, std::string_v
   return TreeResult::scored(value, std::move(*tree.value));
 }
 
+// Behind both parseFile and parseLines, so that a text read whole and one
+// read line by line give the very same items.
+template <class Lines, class OnItem>
+void readItems(std::string_view name, Lines& lines, OnItem&& onItem) {
+  std::size_t number = 0;
+  std::string item;  // reused: the joined lines of the current item
+  forEachItem(
+      lines, [&] { onItem(readFailedItem(++number)); },
+      [&](bool suppliedScore, std::size_t first, std::size_t end) {
+        item.clear();
+        if (suppliedScore) {
+          item += kSuppliedScoreLine;
+          item += '\n';
+        }
+        for (std::size_t i = first; i < end; ++i) {
+          item += lines.at(i);
+          item += '\n';
+        }
+        onItem(readTreeItem(name, ++number, item));
+      });
+}
+
 }  // namespace
 
 std::vector<std::string_view> splitLines(std::string_view text) {
@@ -170,45 +188,15 @@ std::vector<TreeItem> splitTrees(std::span<const std::string_view> lines) {
 std::vector<TreeResult> parseFile(std::string_view name, std::string_view text) {
   const std::vector<std::string_view> lines = splitLines(text);
   std::vector<TreeResult> results;
-  std::string item;  // reused: the joined lines of the current item
   SpanLines at(lines);
-  forEachItem(
-      at, [&] { results.push_back(readFailedItem(results.size() + 1)); },
-      [&](bool suppliedScore, std::size_t first, std::size_t end) {
-        item.clear();
-        if (suppliedScore) {
-          item += kSuppliedScoreLine;
-          item += '\n';
-        }
-        // Consecutive lines are consecutive in the text, line feeds between.
-        const char* from = lines[first].data();
-        const char* to = lines[end - 1].data() + lines[end - 1].size();
-        item.append(from, static_cast<std::size_t>(to - from));
-        item += '\n';
-        results.push_back(readTreeItem(name, results.size() + 1, item));
-      });
+  readItems(name, at, [&](TreeResult r) { results.push_back(std::move(r)); });
   return results;
 }
 
 void parseLines(std::string_view name, const std::function<bool(std::string&)>& nextLine,
                 const std::function<void(TreeResult)>& onItem) {
   StreamedLines lines(nextLine);
-  std::size_t number = 0;
-  std::string item;  // reused: the joined lines of the current item
-  forEachItem(
-      lines, [&] { onItem(readFailedItem(++number)); },
-      [&](bool suppliedScore, std::size_t first, std::size_t end) {
-        item.clear();
-        if (suppliedScore) {
-          item += kSuppliedScoreLine;
-          item += '\n';
-        }
-        for (std::size_t i = first; i < end; ++i) {
-          item += lines.at(i);
-          item += '\n';
-        }
-        onItem(readTreeItem(name, ++number, item));
-      });
+  readItems(name, lines, onItem);
 }
 
 const std::variant<std::string, ScoredTree>& TreeResult::value() const {

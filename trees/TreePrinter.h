@@ -10,11 +10,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/Show.h"
 #include "core/StringEscape.h"
 #include "trees/AnnTree.h"
+#include "trees/TreeWalk.h"
 
 namespace kelvor {
 
@@ -28,50 +28,32 @@ inline void showsString(std::string& out, std::string_view s) { appendQuoted(out
 
 namespace detail {
 
-// One pass, front to back, with the open inner nodes on an explicit stack.
+// On walkTree's explicit stack, so that a tree of any depth prints.
 template <bool kAnnotated, class A>
 void printTree(std::string& out, const AnnTree<A>& root) {
-  struct Frame {
-    const typename AnnTree<A>::Children* children;
-    std::size_t next;
-  };
-  std::vector<Frame> open;
-  const AnnTree<A>* t = &root;
-  while (true) {
-    out += '(';
-    out += t->treeTag();
-    if constexpr (kAnnotated) {
-      out += " {";
-      appendShow(out, 0, t->treeAnn());
-      out += "} ";
-    } else {
-      out += ' ';
-    }
-    if (t->isTerm()) {
-      showsString(out, t->treeText());
-      out += ')';
-    } else if (const auto& children = t->treeChildren(); !children.empty()) {
-      open.push_back({&children, 1});
-      t = &children.front();
-      continue;
-    } else if constexpr (kAnnotated) {
-      out += "<<EMPTY SUBTREE>>)";
-    } else {
-      failShowChildren();
-    }
-    // Close the nodes whose children are all written, up to the next child.
-    while (true) {
-      if (open.empty()) return;
-      Frame& f = open.back();
-      if (f.next < f.children->size()) {
-        out += ' ';
-        t = &(*f.children)[f.next++];
-        break;
-      }
-      out += ')';
-      open.pop_back();
-    }
-  }
+  walkTree(
+      root,
+      [&](const AnnTree<A>& t, std::size_t index) {
+        if (index > 0) out += ' ';
+        out += '(';
+        out += t.treeTag();
+        if constexpr (kAnnotated) {
+          out += " {";
+          appendShow(out, 0, t.treeAnn());
+          out += "} ";
+        } else {
+          out += ' ';
+        }
+        if (t.isTerm()) {
+          showsString(out, t.treeText());
+        } else if (t.treeChildren().empty()) {
+          if constexpr (kAnnotated)
+            out += "<<EMPTY SUBTREE>>";
+          else
+            failShowChildren();
+        }
+      },
+      [&](const AnnTree<A>&) { out += ')'; });
 }
 
 }  // namespace detail

@@ -3,12 +3,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <vector>
 
 #include "FatalMessage.h"
+#include "TempFile.h"
 #include "core/Show.h"
 #include "trees/ChildAccess.h"
 #include "trees/TreeBuilders.h"
@@ -87,8 +87,8 @@ std::size_t openDescriptors() {
 }
 
 TEST(WithTree, EveryItemInOrderAndTheFileClosed) {
-  const std::string path = ::testing::TempDir() + "three.trees";
-  std::ofstream(path) << "SProb = -1\n(A b)\nSProb = -2\n(A (b\n(FAILED-PARSE)\n(C d)\n";
+  const std::string path =
+      writeTempFile("three.trees", "SProb = -1\n(A b)\nSProb = -2\n(A (b\n(FAILED-PARSE)\n(C d)\n");
   const std::size_t before = openDescriptors();
   const std::vector<std::string> seen = itemTexts(path);
   ASSERT_EQ(seen.size(), 4u);
@@ -121,8 +121,7 @@ TEST(WithTree, StreamedItemsComeAsSoonAsTheyEnd) {
 
 // Standard input is read in a child process, from a file put in its place.
 TEST(WithTreeDeathTest, StandardInputOnceAndNamedStdin) {
-  const std::string path = ::testing::TempDir() + "stdin.trees";
-  std::ofstream(path) << "SProb = -1\n(A b)\n(B (c\n";
+  const std::string path = writeTempFile("stdin.trees", "SProb = -1\n(A b)\n(B (c\n");
   auto child = [&] {
     if (::dup2(::open(path.c_str(), O_RDONLY), STDIN_FILENO) < 0) std::_Exit(10);
     const std::vector<std::string> seen = itemTexts(std::nullopt);

@@ -2,9 +2,9 @@
 // stack.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <vector>
 
+#include "TempFile.h"
 #include "trees/ChildAccess.h"
 #include "trees/DTree.h"
 #include "trees/TreeBuilders.h"
@@ -17,6 +17,7 @@ namespace {
 using testing::deepChain;
 using testing::leaf;
 using testing::UTree;
+using testing::writeTempFile;
 
 constexpr std::size_t kDepth = 1'000'000;
 constexpr auto kNodes = static_cast<std::int64_t>(kDepth) + 1;
@@ -44,13 +45,10 @@ TEST(DeepUtilities, NumberAndPrint) {
 }
 
 TEST(DeepUtilities, ReadFromAFile) {
-  const std::string path = ::testing::TempDir() + "deep.trees";
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "SProb = -1\n";
-    for (std::size_t i = 0; i < kDepth; ++i) out << "(A ";
-    out << "(X y)" << std::string(kDepth, ')') << "\n(B c)\n";
-  }
+  std::string text = "SProb = -1\n";
+  for (std::size_t i = 0; i < kDepth; ++i) text += "(A ";
+  text += "(X y)" + std::string(kDepth, ')') + "\n(B c)\n";
+  const std::string path = writeTempFile("deep.trees", text);
   std::vector<std::int64_t> sizes;
   withTree(path, [&](const TreeResult& r) { sizes.push_back(treeSize(r.scoredTree().tree)); });
   EXPECT_EQ(sizes, (std::vector<std::int64_t>{kNodes, 1}));

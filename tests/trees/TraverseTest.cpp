@@ -10,8 +10,7 @@ namespace {
 
 using namespace testing;
 
-const UTree kSentence = node(
-    "S", {node("NP", {leaf("DT", "the"), leaf("NN", "dog")}), node("VP", {leaf("VBZ", "barks")})});
+const UTree kSentence = sentence();
 
 TEST(Traverse, PreOrderWithTheTreeKept) {
   auto record = [](std::string seen, const UTree& t) {
