@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "trees/AnnTree.h"
+#include "trees/TreeWalk.h"
 
 namespace kelvor {
 
@@ -37,36 +38,16 @@ std::pair<std::int32_t, AnnTree<std::int32_t>> numberTreeNodes(std::int32_t firs
   // instead of overflowing.
   auto next = static_cast<std::uint32_t>(first);
   auto take = [&next] { return static_cast<std::int32_t>(next++); };
-  if (tree.isTerm()) {
-    Numbered leaf = Term(tree.treeTag(), tree.treeText(), take());
-    return {static_cast<std::int32_t>(next), std::move(leaf)};
-  }
-  struct Frame {
-    const AnnTree<A>* input;
-    std::int32_t number;
-    std::vector<Numbered> done;
-    std::size_t next;
-  };
-  std::vector<Frame> stack;
-  stack.push_back(Frame{&tree, take(), {}, 0});
-  while (true) {
-    Frame& top = stack.back();
-    const auto& kids = top.input->treeChildren();
-    if (top.next < kids.size()) {
-      const AnnTree<A>& kid = kids[top.next++];
-      if (kid.isTerm()) {
-        top.done.push_back(Term(kid.treeTag(), kid.treeText(), take()));
-      } else {
-        const std::int32_t number = take();
-        stack.push_back(Frame{&kid, number, {}, 0});
-      }
-      continue;
-    }
-    Numbered built = NonTerm(top.input->treeTag(), std::move(top.done), top.number);
-    stack.pop_back();
-    if (stack.empty()) return {static_cast<std::int32_t>(next), std::move(built)};
-    stack.back().done.push_back(std::move(built));
-  }
+  std::vector<std::int32_t> open;  // the numbers of the inner nodes being rebuilt
+  Numbered numbered = rebuildTree<std::int32_t>(
+      tree, [&](const AnnTree<A>&) { open.push_back(take()); },
+      [&](const AnnTree<A>& leaf) { return Term(leaf.treeTag(), leaf.treeText(), take()); },
+      [&](const AnnTree<A>& node, std::vector<Numbered>&& children) {
+        const std::int32_t number = open.back();
+        open.pop_back();
+        return NonTerm(node.treeTag(), std::move(children), number);
+      });
+  return {static_cast<std::int32_t>(next), std::move(numbered)};
 }
 
 }  // namespace kelvor
