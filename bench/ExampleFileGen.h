@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/OutputFile.h"
+#include "base/OutputFile.h"
 
 namespace kelvor::bench {
 

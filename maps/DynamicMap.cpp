@@ -1,6 +1,6 @@
 #include "maps/DynamicMap.h"
 
-#include "core/Show.h"
+#include "base/Show.h"
 
 namespace kelvor {
 

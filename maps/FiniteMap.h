@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/NodePool.h"
+#include "base/NodePool.h"
 
 namespace kelvor {
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <utility>
 
-#include "core/Fatal.h"
+#include "base/Fatal.h"
 #include "maps/FiniteMap.h"
 
 namespace kelvor::fminternal {

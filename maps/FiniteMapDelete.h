@@ -5,7 +5,7 @@
 #include <compare>
 #include <type_traits>
 
-#include "core/Fatal.h"
+#include "base/Fatal.h"
 #include "maps/FiniteMap.h"
 #include "maps/FiniteMapBalance.h"
 

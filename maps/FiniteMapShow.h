@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/Show.h"
+#include "base/Show.h"
 #include "maps/FiniteMap.h"
 
 namespace kelvor {

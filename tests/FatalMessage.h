@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/Fatal.h"
+#include "base/Fatal.h"
 
 namespace kelvor::testing {
 

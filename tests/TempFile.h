@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "FatalMessage.h"
-#include "core/InputFile.h"
+#include "base/InputFile.h"
 
 namespace kelvor::testing {
 

@@ -19,7 +19,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/NodePool.h"
+#include "base/NodePool.h"
 
 namespace kelvor {
 

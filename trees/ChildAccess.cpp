@@ -1,6 +1,6 @@
 #include "trees/ChildAccess.h"
 
-#include "core/Fatal.h"
+#include "base/Fatal.h"
 
 namespace kelvor {
 

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "core/Fatal.h"
-#include "core/NumberText.h"
+#include "base/Fatal.h"
+#include "base/NumberText.h"
 #include "maps/FiniteMap.h"
 #include "trees/TreeWalk.h"
 

@@ -1,6 +1,6 @@
 #include "trees/DynamicPrinter.h"
 
-#include "core/Show.h"
+#include "base/Show.h"
 #include "trees/Range.h"
 
 namespace kelvor {

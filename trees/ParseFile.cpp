@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <deque>
 
-#include "core/Fatal.h"
-#include "core/NumberText.h"
+#include "base/Fatal.h"
+#include "base/NumberText.h"
 #include "trees/ReadCursor.h"
 #include "trees/TreeReader.h"
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/Fatal.h"
-#include "core/NumberText.h"
-#include "core/Show.h"
-#include "core/WhiteSpace.h"
+#include "base/Fatal.h"
+#include "base/NumberText.h"
+#include "base/Show.h"
+#include "base/WhiteSpace.h"
 #include "trees/ListFailures.h"
 
 namespace kelvor {

@@ -1,7 +1,7 @@
 #include "trees/ReadCursor.h"
 
-#include "core/NumberText.h"
-#include "core/StringEscape.h"
+#include "base/NumberText.h"
+#include "base/StringEscape.h"
 
 namespace kelvor {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/Fatal.h"
-#include "core/Show.h"
+#include "base/Fatal.h"
+#include "base/Show.h"
 #include "trees/ListFailures.h"
 
 namespace kelvor {

@@ -1,6 +1,6 @@
 #include "trees/TreePrinter.h"
 
-#include "core/Fatal.h"
+#include "base/Fatal.h"
 
 namespace kelvor {
 

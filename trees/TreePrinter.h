@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/Show.h"
-#include "core/StringEscape.h"
+#include "base/Show.h"
+#include "base/StringEscape.h"
 #include "trees/AnnTree.h"
 #include "trees/TreeWalk.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/Fatal.h"
+#include "base/Fatal.h"
 
 namespace kelvor {
 

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/WhiteSpace.h"
+#include "base/WhiteSpace.h"
 #include "trees/WorkStack.h"
 
 namespace kelvor {

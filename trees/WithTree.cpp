@@ -1,6 +1,6 @@
 #include "trees/WithTree.h"
 
-#include "core/InputFile.h"
+#include "base/InputFile.h"
 
 namespace kelvor {
 

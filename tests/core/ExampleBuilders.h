@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/Example.h"
-#include "core/ExampleCollection.h"
-#include "core/Collections.h"
-#include "core/TreeKernel.h"
+#include "core/examples/Collections.h"
+#include "core/examples/Example.h"
+#include "core/examples/ExampleCollection.h"
+#include "core/kernels/TreeKernel.h"
 
 namespace kelvor::testing {
 

@@ -2,7 +2,7 @@
 // into them, so that tests run in one process do not see each other's values.
 #pragma once
 
-#include "core/KernelParams.h"
+#include "core/kernels/KernelParams.h"
 
 namespace kelvor::testing {
 

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/Fatal.h"
-#include "core/KernelParams.h"
-#include "core/TreeNodes.h"
+#include "base/Fatal.h"
+#include "core/kernels/KernelParams.h"
+#include "core/kernels/TreeNodes.h"
 #include "trees/AnnTree.h"
 #include "trees/Traverse.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Show.h"
+#include "base/Show.h"
 #include "maps/DynamicMap.h"
 
 namespace kelvor {

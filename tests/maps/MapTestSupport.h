@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Show.h"
+#include "base/Show.h"
 #include "maps/FiniteMap.h"
 #include "maps/FiniteMapInsert.h"
 #include "maps/FiniteMapShow.h"

@@ -9,7 +9,7 @@
 
 #include "FatalMessage.h"
 #include "TempFile.h"
-#include "core/Show.h"
+#include "base/Show.h"
 #include "trees/ChildAccess.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"

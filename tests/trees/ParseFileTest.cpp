@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/Fatal.h"
-#include "core/NumberText.h"
+#include "base/Fatal.h"
+#include "base/NumberText.h"
 #include "trees/ParseFile.h"
 #include "trees/TreeBuilders.h"
 #include "trees/TreePrinter.h"

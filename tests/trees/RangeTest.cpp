@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "FatalMessage.h"
-#include "core/Show.h"
+#include "base/Show.h"
 #include "trees/Range.h"
 
 namespace kelvor {

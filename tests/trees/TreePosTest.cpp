@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "FatalMessage.h"
-#include "core/Show.h"
+#include "base/Show.h"
 #include "trees/TreePos.h"
 
 namespace kelvor {

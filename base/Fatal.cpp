@@ -1,0 +1,74 @@
+#include "base/Fatal.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "base/StringEscape.h"
+
+namespace kelvor {
+
+void fail(const std::string& message) { throw FatalError(message); }
+
+void failUser(const std::string& reason) { fail("user error\nReason: " + reason); }
+
+std::string quoteForMessage(std::string_view text, std::size_t limit) {
+  std::string out;
+  if (text.size() <= limit) {
+    appendHaskellString(out, text);
+  } else {
+    appendHaskellString(out, text.substr(0, limit));
+    out += "...";
+  }
+  return out;
+}
+
+void failNumberText(std::string_view text, std::string_view wantedType) {
+  fail("Cannot read " + quoteForMessage(text) + " as " + std::string(wantedType));
+}
+
+void failIndex(std::int64_t index, std::int64_t lo, std::int64_t hi) {
+  fail("Index " + std::to_string(index) + " out of bounds (" + std::to_string(lo) + "," +
+       std::to_string(hi) + ")");
+}
+
+void failField(std::string_view field, std::string_view variant) {
+  fail("Field " + std::string(field) + " read on a " + std::string(variant));
+}
+
+void failUncovered(std::string_view where) { fail("Case not covered in " + std::string(where)); }
+
+namespace {
+
+[[noreturn]] void failAtLocation(std::string_view where, std::string_view kind) {
+  const std::size_t bar = where.find('|');
+  std::string message(where.substr(0, bar));
+  message += ": ";
+  message += kind;
+  if (bar != std::string_view::npos) {
+    message += ' ';
+    message += where.substr(bar + 1);
+  }
+  fail(message);
+}
+
+}  // namespace
+
+void failPattern(std::string_view where) { failAtLocation(where, "Non-exhaustive patterns in"); }
+
+void failIrrefutable(std::string_view where) {
+  failAtLocation(where, "Irrefutable pattern failed for pattern");
+}
+
+int runProgram(const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const FatalError& e) {
+    std::cout.flush();
+    std::fflush(stdout);
+    std::cerr << "\nFail: " << e.what() << "\n";
+    std::cerr.flush();
+    return 1;
+  }
+}
+
+}  // namespace kelvor

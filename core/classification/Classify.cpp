@@ -1,0 +1,71 @@
+#include "core/classification/Classify.h"
+
+#include <cmath>
+
+#include "base/NumberText.h"
+#include "core/kernels/Dot.h"
+#include "core/kernels/KernelParams.h"
+
+namespace kelvor {
+
+double classifyWithStringCaches(const KernelFunction& kernel, double lambda,
+                                const ExampleCollection& supportVectors, const Example& x) {
+  stringCacheFMRef().clear();
+  const double lambda2 = lambda * lambda;
+  return foldSteps(
+      [&](double acc, const std::pair<std::int32_t, Element>& assoc) {
+        const Element& sv = assoc.second;
+        const double k = kernel(*sv.example, x);
+        const double t = k + lambda2;
+        const double u = sv.value * t;
+        return acc + u;
+      },
+      0.0, supportVectors.collectionAssocs());
+}
+
+double classify(const KernelFunction& kernel, double lambda,
+                const ExampleCollection& supportVectors, const Example& x) {
+  return classifyWithStringCaches(kernel, lambda, supportVectors, x);
+}
+
+std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
+                                                        const ExampleCollection& supportVectors,
+                                                        const ExampleCollection& examples,
+                                                        double threshold, OutputFile* output,
+                                                        std::optional<SigmoidParams> sigmoid) {
+  double tp = 0.0, fp = 0.0, tn = 0.0, fn = 0.0;
+  std::vector<double> outputs;
+  std::string line;
+  for (const Element& e : examples.collectionElems()) {
+    const double f = classifyWithStringCaches(kernel, lambda, supportVectors, *e.example);
+    const double out = sigmoid ? calcSigmoid(sigmoid->a, sigmoid->b, f) : f;
+    if (output) {
+      line.clear();
+      appendDouble(line, out);
+      line += '\n';
+      output->write(line);
+      output->flush();
+    }
+    const bool predicted = f > threshold;
+    const bool truth = e.value > 0;
+    if (predicted && truth)
+      tp += 1.0;
+    else if (predicted)
+      fp += 1.0;
+    else if (truth)
+      fn += 1.0;
+    else
+      tn += 1.0;
+    outputs.push_back(out);
+  }
+  ErrorRates r;
+  r.accuracy = (tp + tn) / (((tp + tn) + fp) + fn);
+  r.precision = tp == 0.0 ? 0.0 : tp / (tp + fp);
+  r.recall = tp == 0.0 ? 0.0 : tp / (tp + fn);
+  r.fscore = ((r.precision + r.precision) * r.recall) / (r.precision + r.recall);
+  return {r, std::move(outputs)};
+}
+
+std::string_view version() { return "1.2"; }
+
+}  // namespace kelvor

@@ -1,0 +1,59 @@
+// Decision values of support vectors, the error rates over a labelled
+// collection, and the classification output file (one value per line).
+#pragma once
+
+#include <cmath>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/OutputFile.h"
+#include "core/examples/ExampleCollection.h"
+#include "core/kernels/Kernels.h"
+
+namespace kelvor {
+
+// The sum over the support vectors, in index order, of
+// coef * (kernel(sv, x) + lambda * lambda). No threshold is subtracted.
+double classify(const KernelFunction& kernel, double lambda,
+                const ExampleCollection& supportVectors, const Example& x);
+double classifyWithStringCaches(const KernelFunction& kernel, double lambda,
+                                const ExampleCollection& supportVectors, const Example& x);
+
+struct ErrorRates {
+  double accuracy;
+  double precision;
+  double recall;
+  double fscore;
+};
+
+struct SigmoidParams {
+  double a;
+  double b;
+};
+
+// Classifies every example in index order. Each output value (the decision
+// value, or its sigmoid probability) is written to `output` as a line and
+// flushed before the next example; counting uses the raw decision value
+// against the threshold and the target against 0.
+std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
+                                                        const ExampleCollection& supportVectors,
+                                                        const ExampleCollection& examples,
+                                                        double threshold, OutputFile* output,
+                                                        std::optional<SigmoidParams> sigmoid);
+
+// 1 / (1 + exp(a * f + b)), each step in that order.
+template <class T>
+T calcSigmoid(T a, T b, T f) {
+  using std::exp;
+  const T p = a * f;
+  const T q = p + b;
+  const T e = exp(q);
+  const T d = T(1) + e;
+  return T(1) / d;
+}
+
+std::string_view version();
+
+}  // namespace kelvor

@@ -1,0 +1,74 @@
+#include "core/examples/ExampleHandles.h"
+
+#include <optional>
+
+#include "base/Console.h"
+#include "base/Fatal.h"
+#include "core/examples/ExampleLine.h"
+
+namespace kelvor {
+
+namespace {
+
+std::string describeFile(const InputFile& file) { return "{handle: " + file.path() + "}"; }
+
+// The line at the offset, parsed without completing its fields.
+std::optional<Element> readExampleAt(InputFile& file, std::int64_t offset, double bias,
+                                     std::string& line) {
+  file.seek(offset);
+  file.readLineOrFail(line);
+  return parseExampleLine(bias, line);
+}
+
+}  // namespace
+
+Element ExampleHandle::at(std::int32_t i) const {
+  return cache_.lookup(i, [&] {
+    const std::int64_t offset = eh_Indices.at(i);
+    std::optional<Element> e = readExampleAt(*eh_Handle, offset, eh_bias, line_);
+    if (!e)
+      fail("indexEH " + describeFile(*eh_Handle) + ", index " + std::to_string(i) + " at " +
+           std::to_string(offset) + "\n" + line_ + "\n");
+    return std::move(*e);
+  });
+}
+
+Element ExampleHandles::at(std::int32_t i) const {
+  return cache_.lookup(i, [&] {
+    const ExampleLocation& entry = ehs_Indices.at(i);
+    if (entry.file == nullptr) fail("readExampleHandles: value not filled in");
+    std::optional<Element> e = readExampleAt(*entry.file, entry.offset, ehs_bias, line_);
+    if (!e) {
+      const std::string file = describeFile(*entry.file);
+      fail("indexEHS " + file + ", index " + std::to_string(i) + " at (" + file + "," +
+           std::to_string(entry.offset) + ")\n" + line_ + "\n");
+    }
+    return std::move(*e);
+  });
+}
+
+std::pair<Examples, std::int32_t> readExampleHandle(double bias, std::shared_ptr<InputFile> file) {
+  file->seek(0);
+  std::int32_t highest = 0;
+  std::vector<std::int64_t> offsets;
+  scanExampleHandle(highest, *file, offsets);
+  auto handle = std::make_shared<const ExampleHandle>(
+      std::move(file), Array<std::int64_t>(std::move(offsets)), bias);
+  return {Examples(std::move(handle)), highest};
+}
+
+std::pair<Examples, std::int32_t> readExampleHandles(
+    double bias, std::vector<std::shared_ptr<InputFile>> files) {
+  for (const auto& file : files) file->seek(0);
+  const std::int32_t count = countExampleLines(files, 0);
+  printErr("/");
+  std::int32_t highest = 0;
+  for (const auto& file : files) file->seek(0);
+  std::vector<ExampleLocation> entries(static_cast<std::size_t>(count));
+  scanExampleHandles(entries, 0, highest, files);
+  auto handles = std::make_shared<const ExampleHandles>(
+      std::move(files), Array<ExampleLocation>(std::move(entries)), bias);
+  return {Examples(std::move(handles)), highest};
+}
+
+}  // namespace kelvor

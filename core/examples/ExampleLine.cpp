@@ -1,0 +1,316 @@
+#include "core/examples/ExampleLine.h"
+
+#include <limits>
+#include <vector>
+
+#include "base/Fatal.h"
+#include "base/NumberText.h"
+#include "base/WhiteSpace.h"
+#include "core/kernels/TreeKernel.h"
+#include "trees/ParseFile.h"
+
+namespace kelvor {
+
+namespace {
+
+enum class FeatureKind { Real, String, Tree };
+
+// One feature word after the shape check, as views into the line. String
+// and tree numbers are already converted (the shape check needs their
+// value); a real index is converted with the other fields.
+struct FeatureWord {
+  FeatureKind kind;
+  std::int32_t number;
+  std::string_view numberText;
+  std::string_view value;
+};
+
+struct LineShape {
+  std::string_view target;
+  std::string_view qid;  // empty when the line has no "qid:" word
+  bool hasQid = false;
+  std::vector<FeatureWord> features;
+};
+
+bool isRealValueChar(char c) {
+  return isDecimalDigit(c) || c == '.' || c == '-' || c == 'e' || c == 'E';
+}
+
+// What the feature grammar makes of one word. It never fails itself: a
+// number text that cannot be read is reported as BadNumber, which the line
+// parser turns into the number-reading failure and the index scan into "no
+// feature".
+enum class WordShape { Feature, NotFeature, BadNumber };
+
+struct ScannedWord {
+  WordShape shape;
+  FeatureWord feature;  // when shape is Feature
+};
+
+// A string or tree word: its number is read at once, and only a positive
+// number makes a feature.
+ScannedWord scanNumberedFeature(FeatureKind kind, std::string_view rest) {
+  const std::size_t colon = rest.find(':');
+  if (colon == std::string_view::npos) return {WordShape::NotFeature, {}};
+  const std::string_view numberText = rest.substr(0, colon);
+  const std::optional<std::int32_t> number = parseInt(numberText);
+  if (!number) return {WordShape::BadNumber, {kind, 0, numberText, {}}};
+  if (*number <= 0) return {WordShape::NotFeature, {}};
+  return {WordShape::Feature, {kind, *number, numberText, rest.substr(colon + 1)}};
+}
+
+ScannedWord scanFeature(std::string_view word) {
+  if (word.starts_with("string:")) return scanNumberedFeature(FeatureKind::String, word.substr(7));
+  if (word.starts_with("tree:")) return scanNumberedFeature(FeatureKind::Tree, word.substr(5));
+  // One walk finds the colon and tests the index: a character that is
+  // neither digit nor colon rejects the word whether a colon follows or not.
+  std::size_t colon = 0;
+  bool positive = false;
+  for (; colon < word.size() && word[colon] != ':'; ++colon) {
+    if (!isDecimalDigit(word[colon])) return {WordShape::NotFeature, {}};
+    positive = positive || word[colon] != '0';
+  }
+  if (colon == word.size()) return {WordShape::NotFeature, {}};
+  const std::string_view index = word.substr(0, colon);
+  // An empty index is not a number at all: a failure, not a rejection.
+  if (index.empty()) return {WordShape::BadNumber, {FeatureKind::Real, 0, index, {}}};
+  if (!positive) return {WordShape::NotFeature, {}};
+  const std::string_view value = word.substr(colon + 1);
+  for (char c : value)
+    if (!isRealValueChar(c)) return {WordShape::NotFeature, {}};
+  // The index itself is converted with the other fields.
+  return {WordShape::Feature, {FeatureKind::Real, 0, index, value}};
+}
+
+std::optional<FeatureWord> parseFeature(std::string_view word) {
+  const ScannedWord w = scanFeature(word);
+  if (w.shape == WordShape::BadNumber) failNumberText(w.feature.numberText, "Int");
+  if (w.shape == WordShape::NotFeature) return std::nullopt;
+  return w.feature;
+}
+
+// Fills `shape` with views into `line`; false when the line is rejected.
+bool checkShape(std::string_view line, LineShape& shape) {
+  while (!line.empty() && line.front() == '+') line.remove_prefix(1);
+  shape.features.clear();
+  shape.hasQid = false;
+  shape.qid = {};  // else a view into an earlier line would outlive it
+  std::size_t wordNumber = 0;
+  bool rejected = false;
+  forEachWord(line, [&](std::string_view word) {
+    if (rejected) return;
+    ++wordNumber;
+    if (wordNumber == 1) {
+      shape.target = word;
+    } else if (wordNumber == 2 && word.starts_with("qid:")) {
+      shape.hasQid = true;
+      shape.qid = word.substr(4);
+    } else if (auto f = parseFeature(word)) {
+      shape.features.push_back(*f);
+    } else {
+      rejected = true;
+    }
+  });
+  if (wordNumber == 0) fail("Example line without any word: it has no target value");
+  return !rejected;
+}
+
+double convertRealValue(std::string_view text) {
+  if (!isDecimalText(text, /*allowPlusExponent=*/false)) failNumberText(text, "Double");
+  return decimalToDouble(text);
+}
+
+// A real index has passed the digit test, so only its range is left to
+// check; the failure is the one the general reading gives.
+std::int32_t convertIndex(std::string_view digits) {
+  std::uint64_t v = 0;
+  for (char c : digits) {
+    v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+      failNumberText(digits, "Int");
+  }
+  if (digits.empty()) failNumberText(digits, "Int");
+  return static_cast<std::int32_t>(v);
+}
+
+std::int32_t convertQid(const LineShape& shape) { return shape.hasQid ? readInt(shape.qid) : 0; }
+
+Array<RealFeature> convertReals(const LineShape& shape, double bias) {
+  std::size_t n = 1;
+  for (const FeatureWord& f : shape.features) n += f.kind == FeatureKind::Real;
+  std::vector<RealFeature> out;
+  out.reserve(n);
+  out.push_back({0, bias});
+  for (const FeatureWord& f : shape.features)
+    if (f.kind == FeatureKind::Real)
+      out.push_back({convertIndex(f.numberText), convertRealValue(f.value)});
+  return Array<RealFeature>(std::move(out));
+}
+
+TokenSeq splitTokens(std::string_view value) {
+  std::vector<TokenId> ids;
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t end = value.find('#', start);
+    if (end == std::string_view::npos) end = value.size();
+    if (end > start) ids.push_back(internToken(value.substr(start, end - start)));
+    start = end + 1;
+  }
+  return TokenSeq(std::move(ids));
+}
+
+Array<StringFeature> convertStrings(const LineShape& shape) {
+  std::vector<StringFeature> out;
+  for (const FeatureWord& f : shape.features)
+    if (f.kind == FeatureKind::String) out.push_back({f.number, splitTokens(f.value)});
+  return Array<StringFeature>(std::move(out));
+}
+
+// "(tree,self-kernel)" gives "tree": the self-kernel's digits hold no comma,
+// so the last comma ends the tree.
+std::string_view stripModelWrapper(std::string_view text) {
+  if (text.size() < 2 || text.front() != '(' || text.back() != ')') return text;
+  const std::size_t comma = text.rfind(',');
+  if (comma == std::string_view::npos || comma == 0) return text;
+  return text.substr(1, comma - 1);
+}
+
+ParseTree readTreeText(std::string_view encoded, TreeTextForm form) {
+  const std::string decoded = decodeTreeText(encoded);
+  std::string_view text = decoded;
+  if (form == TreeTextForm::ModelWrapped) text = stripModelWrapper(text);
+  std::vector<TreeResult> results = parseFile(text, text);
+  if (results.size() != 1) fail("Multiple trees found while parsing:\n" + std::string(text));
+  if (results.front().isError()) fail("Error while parsing tree:\n" + results.front().errorText());
+  return results.front().scoredTree().tree;
+}
+
+Array<TreeFeature> convertTrees(const LineShape& shape, TreeTextForm form) {
+  std::vector<TreeFeature> out;
+  for (const FeatureWord& f : shape.features) {
+    if (f.kind != FeatureKind::Tree) continue;
+    KernelTreePtr tree = KernelTree::make(readTreeText(f.value, form));
+    const double self = selfTreeKernel(*tree);
+    out.push_back({f.number, std::move(tree), self});
+  }
+  return Array<TreeFeature>(std::move(out));
+}
+
+// An on-disk example's fields, converted from its own copy of the line.
+class LineSource final : public ExampleSource {
+ public:
+  LineSource(std::string_view line, const LineShape& shape, double bias, TreeTextForm form)
+      : line_(line), shape_(shape), bias_(bias), form_(form) {
+    // Point the views at our copy of the line.
+    auto rebase = [&](std::string_view v) {
+      return v.empty() ? v
+                       : std::string_view(line_).substr(
+                             static_cast<std::size_t>(v.data() - line.data()), v.size());
+    };
+    shape_.target = rebase(shape_.target);
+    shape_.qid = rebase(shape_.qid);
+    for (FeatureWord& f : shape_.features) {
+      f.numberText = rebase(f.numberText);
+      f.value = rebase(f.value);
+    }
+  }
+
+  Array<RealFeature> convertReal() const override { return convertReals(shape_, bias_); }
+  Array<StringFeature> convertString() const override { return convertStrings(shape_); }
+  Array<TreeFeature> convertTree() const override { return convertTrees(shape_, form_); }
+  std::int32_t convertQid() const override { return kelvor::convertQid(shape_); }
+
+ private:
+  const std::string line_;
+  LineShape shape_;
+  double bias_;
+  TreeTextForm form_;
+};
+
+LineShape& scratchShape() {
+  thread_local LineShape shape;
+  return shape;
+}
+
+// The number a feature word carries, by the line parser's own grammar; a
+// number that cannot be read, or a real index beyond an Int, makes the word
+// no feature here.
+std::optional<std::int32_t> featureNumberOf(std::string_view word) {
+  const ScannedWord w = scanFeature(word);
+  if (w.shape != WordShape::Feature) return std::nullopt;
+  if (w.feature.kind != FeatureKind::Real) return w.feature.number;
+  return parseInt(w.feature.numberText);
+}
+
+}  // namespace
+
+std::optional<std::int32_t> lastFeatureNumber(std::string_view line) {
+  while (!line.empty() && line.front() == '+') line.remove_prefix(1);
+  // Words from the end, so that a usual line costs one word: the first
+  // feature met is the last one, unless it is the target. A "qid:" word
+  // never passes as a feature.
+  std::size_t end = line.size();
+  while (true) {
+    while (end > 0 && isWhiteSpace(line[end - 1])) --end;
+    if (end == 0) return std::nullopt;
+    std::size_t start = end;
+    while (start > 0 && !isWhiteSpace(line[start - 1])) --start;
+    if (auto n = featureNumberOf(line.substr(start, end - start))) {
+      if (trimWhiteSpace(line.substr(0, start)).empty()) return std::nullopt;
+      return n;
+    }
+    end = start;
+  }
+}
+
+std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form) {
+  LineShape& shape = scratchShape();
+  if (!checkShape(line, shape)) return std::nullopt;
+  auto source = std::make_shared<const LineSource>(line, shape, bias, form);
+  const double target = readDouble(shape.target);
+  return Element{std::make_shared<const Example>(std::move(source)), target};
+}
+
+std::optional<Element> forceParsedExample(std::optional<Element> parsed) {
+  if (parsed) {
+    const Example& e = *parsed->example;
+    e.ex_qid();
+    e.vectorReal();
+    e.vectorString();
+    e.vectorTree();
+  }
+  return parsed;
+}
+
+std::optional<Element> parseExampleLineForced(double bias, std::string_view line,
+                                              TreeTextForm form) {
+  LineShape& shape = scratchShape();
+  if (!checkShape(line, shape)) return std::nullopt;
+  const double target = readDouble(shape.target);
+  const std::int32_t qid = convertQid(shape);
+  Array<RealFeature> reals = convertReals(shape, bias);
+  Array<StringFeature> strings = convertStrings(shape);
+  Array<TreeFeature> trees = convertTrees(shape, form);
+  return Element{
+      std::make_shared<const Example>(std::move(reals), std::move(strings), std::move(trees), qid),
+      target};
+}
+
+std::string decodeTreeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '#') {
+      out += ' ';
+      ++i;
+    } else if (text.substr(i, 7) == "*pound*") {
+      out += '#';
+      i += 7;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+}  // namespace kelvor

@@ -1,0 +1,54 @@
+// The example-line format: a target, an optional "qid:" word and features of
+// three kinds (index:value, string:N:tok#tok, tree:N:encoded-tree).
+//
+// Parsing has two stages. The shape check decides between rejection and a
+// result; the conversions (numbers, trees, self-kernels) come second and can
+// only stop the program, never turn a result into a rejection. An example
+// parsed for an on-disk collection converts each field at its first use;
+// the in-memory readers complete every field at once.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/examples/ExampleCollection.h"
+
+namespace kelvor {
+
+// How the text of a tree feature is to be taken. Model files wrap each tree
+// as "(tree,self-kernel)"; the wrapper is stripped so that the tree read
+// back is the tree that was written.
+enum class TreeTextForm { Bare, ModelWrapped };
+
+// The lazily completed parse: the example keeps a copy of the line until
+// every field has been converted. The target is converted at once.
+std::optional<Element> parseExampleLine(double bias, std::string_view line,
+                                        TreeTextForm form = TreeTextForm::Bare);
+
+// Completes every field in the order target, query identifier, real, string
+// and tree features, so that the first faulty conversion in that order is
+// the one reported; twonorm_sq stays for its first use.
+std::optional<Element> forceParsedExample(std::optional<Element> parsed);
+
+// parseExampleLine and forceParsedExample in one step, converting straight
+// from the line without keeping a copy of it.
+std::optional<Element> parseExampleLineForced(double bias, std::string_view line,
+                                              TreeTextForm form = TreeTextForm::Bare);
+
+// "#" becomes a blank and "*pound*" a "#", in one pass.
+std::string decodeTreeText(std::string_view text);
+
+// The number of the line's last feature word, by the same feature grammar
+// as the parser (the index of a real feature, the number of a string or tree
+// feature); nothing when the line has no feature word. Never fails: a line
+// the parser would reject still has its last valid feature counted, and the
+// rejection is reported when the example is used.
+std::optional<std::int32_t> lastFeatureNumber(std::string_view line);
+
+// Is this line an example line (not empty, not starting with "#")?
+constexpr bool isExampleLine(std::string_view line) { return !line.empty() && line.front() != '#'; }
+
+}  // namespace kelvor

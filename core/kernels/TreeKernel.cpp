@@ -1,0 +1,211 @@
+#include "core/kernels/TreeKernel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "base/Fatal.h"
+#include "core/kernels/KernelParams.h"
+
+// The kernel sums, over node pairs (x, y) of equal production, a value C
+// that counts common structure down to maxd levels. Written by remaining
+// levels r = maxd - d:
+//   C_0(x, y) = lambda;
+//   C_r(x, y) = lambda for two leaves, and otherwise
+//               lambda * prod over child pairs (a, b) of (1 + C_{r-1}(a, b)),
+//   children of x outer, children of y inner, where C of a pair with
+//   different productions is 0.0.
+// Multiplying by 1 + 0.0 = 1.0 changes nothing, so only child pairs of equal
+// production are visited. C_r is also the same computation for every r at or
+// above min(height(x), height(y)) (induction over height), so a pair needs
+// at most min(maxd, 1 + that) values and deeper requests read the last; two
+// leaves need none (always lambda).
+// Pairs are filled bottom-up (children follow their parent in pre-order, so
+// descending node index), without recursion, and each pair's slot is found
+// in O(1) from the ranks of its nodes within their production groups.
+//
+// The final sum takes the pairs in the order (first tree's node, second
+// tree's node), both in pre-order; the pairs left out would add +0.0 to a
+// sum that starts at +0.0 and so can never be -0.0.
+
+namespace kelvor {
+
+KernelTreePtr KernelTree::make(ParseTree tree) {
+  TreeShape shape = TreeShape::of(tree);
+  return KernelTreePtr(new KernelTree(std::move(tree), std::move(shape)));
+}
+
+namespace {
+
+struct Scratch {
+  // Per group of the first tree: the group of the second tree with the same
+  // production (-1 when none), and the first slot of the group pair.
+  std::vector<std::int32_t> match;
+  std::vector<std::size_t> base;
+  // `layers` values per pair of inner nodes: C_0 .. C_{layers-1}.
+  std::vector<double> values;
+  // The matching child pairs of the pair being filled: slot and top layer.
+  std::vector<std::pair<std::size_t, std::int32_t>> childPairs;
+};
+
+Scratch& scratch() {
+  thread_local Scratch s;
+  return s;
+}
+
+[[noreturn]] void failLeafWithInnerNode() { failPattern("Kelvor|function calcC"); }
+
+// One evaluation: the two trees, their matched groups and the value slots.
+// A pair whose top layer is 0 (two leaves, or maxd 1) is lambda and has no
+// slot; only pairs of inner nodes are stored.
+class Evaluation {
+ public:
+  Evaluation(double lambda, std::int32_t maxd, const TreeShape& t1, const TreeShape& t2)
+      : lambda_(lambda),
+        t1_(t1),
+        t2_(t2),
+        sc_(scratch()),
+        layers_(static_cast<std::int32_t>(
+            std::min<std::int64_t>(maxd, 1 + std::min(t1.maxHeight(), t2.maxHeight())))) {}
+
+  // Pairs up the groups (both ascending by production) and lays out the
+  // slots; false when no production is shared.
+  bool matchGroups(std::int32_t maxd) {
+    const auto groups1 = t1_.groups();
+    const auto groups2 = t2_.groups();
+    sc_.match.assign(groups1.size(), -1);
+    sc_.base.assign(groups1.size(), 0);
+    bool any = false, leafWithInner = false;
+    std::size_t slots = 0;
+    for (std::size_t g = 0, h = 0; g < groups1.size() && h < groups2.size();) {
+      const TreeShape::Group& g1 = groups1[g];
+      const TreeShape::Group& g2 = groups2[h];
+      if (g1.production < g2.production) {
+        ++g;
+      } else if (g2.production < g1.production) {
+        ++h;
+      } else {
+        any = true;
+        sc_.match[g] = static_cast<std::int32_t>(h);
+        leafWithInner = leafWithInner || (g1.hasLeaf && g2.hasInner) || (g1.hasInner && g2.hasLeaf);
+        if (!g1.hasLeaf) {
+          sc_.base[g] = slots;
+          slots += static_cast<std::size_t>(g1.size()) * static_cast<std::size_t>(g2.size());
+        }
+        ++g;
+        ++h;
+      }
+    }
+    // Every pair of equal production is evaluated at the top depth, where
+    // a leaf paired with an inner node has no value below maxd.
+    if (any && leafWithInner && maxd >= 2) failLeafWithInnerNode();
+    sc_.values.resize(slots * static_cast<std::size_t>(layers_));
+    return any;
+  }
+
+  // Children follow their parent in pre-order, so descending node index
+  // fills every child pair before its parent pair.
+  void fill() {
+    if (layers_ == 1) return;
+    for (std::int32_t i = t1_.size(); i-- > 0;) {
+      const TreeShape::Node& x = t1_.node(i);
+      const std::int32_t partner = partnerOf(x);
+      if (partner < 0 || x.height == 0) continue;
+      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)]))
+        fillPair(x, t2_.node(j));
+    }
+  }
+
+  // Node pairs in the order (first tree's node, second tree's node), both
+  // in pre-order.
+  double sum() const {
+    double total = 0.0;
+    for (const TreeShape::Node& x : t1_.nodes()) {
+      const std::int32_t partner = partnerOf(x);
+      if (partner < 0) continue;
+      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)])) {
+        const TreeShape::Node& y = t2_.node(j);
+        const std::int32_t top = topOf(x, y);
+        total =
+            total + (top == 0 ? lambda_ : sc_.values[slotOf(x, y) + static_cast<std::size_t>(top)]);
+      }
+    }
+    return total;
+  }
+
+ private:
+  std::int32_t partnerOf(const TreeShape::Node& a) const {
+    return sc_.match[static_cast<std::size_t>(a.group)];
+  }
+  // The first value of the pair (a, b) of equal production.
+  std::size_t slotOf(const TreeShape::Node& a, const TreeShape::Node& b) const {
+    const auto g = static_cast<std::size_t>(a.group);
+    const auto partnerSize = t2_.groups()[static_cast<std::size_t>(sc_.match[g])].size();
+    const std::size_t pair =
+        sc_.base[g] + static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partnerSize) +
+        static_cast<std::size_t>(b.rank);
+    return pair * static_cast<std::size_t>(layers_);
+  }
+  // The highest layer the pair needs; every request above it reads it.
+  std::int32_t topOf(const TreeShape::Node& a, const TreeShape::Node& b) const {
+    return std::min(layers_ - 1, std::min(a.height, b.height));
+  }
+
+  void fillPair(const TreeShape::Node& x, const TreeShape::Node& y) {
+    sc_.childPairs.clear();
+    for (std::int32_t ai : t1_.children(x)) {
+      const TreeShape::Node& a = t1_.node(ai);
+      if (partnerOf(a) < 0) continue;
+      for (std::int32_t bi : t2_.children(y)) {
+        const TreeShape::Node& b = t2_.node(bi);
+        if (b.production != a.production) continue;
+        const std::int32_t top = topOf(a, b);
+        sc_.childPairs.emplace_back(top == 0 ? 0 : slotOf(a, b), top);
+      }
+    }
+    double* slot = sc_.values.data() + slotOf(x, y);
+    slot[0] = lambda_;
+    const std::int32_t top = topOf(x, y);
+    for (std::int32_t r = 1; r <= top; ++r) {
+      double product = 1.0;
+      for (const auto& [childSlot, childTop] : sc_.childPairs) {
+        const double child =
+            childTop == 0
+                ? lambda_
+                : sc_.values[childSlot + static_cast<std::size_t>(std::min(r - 1, childTop))];
+        product = product * (1.0 + child);
+      }
+      slot[r] = lambda_ * product;
+    }
+  }
+
+  const double lambda_;
+  const TreeShape& t1_;
+  const TreeShape& t2_;
+  Scratch& sc_;
+  const std::int32_t layers_;  // C_0 .. C_{layers_-1} per pair
+};
+
+}  // namespace
+
+double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const TreeShape& t2) {
+  if (maxd <= 0) return 0.0;
+  Evaluation evaluation(lambda, maxd, t1, t2);
+  if (!evaluation.matchGroups(maxd)) return 0.0;
+  evaluation.fill();
+  return evaluation.sum();
+}
+
+double selfTreeKernel(const KernelTree& t) {
+  const double lambda = cur_tlambda();
+  const std::int32_t maxd = cur_tmaxd();
+  return treeKernel(lambda, maxd, t, t);
+}
+
+double normalizedTreeKernel(const TreeFeature& a, const TreeFeature& b) {
+  const double lambda = cur_tlambda();
+  const std::int32_t maxd = cur_tmaxd();
+  return treeKernel(lambda, maxd, *a.tree, *b.tree) / std::sqrt(a.selfKernel * b.selfKernel);
+}
+
+}  // namespace kelvor

@@ -1,0 +1,56 @@
+// The tree kernel: every pair of nodes, one from each tree, with the same
+// production (tag and child tags) adds a weight that grows with the common
+// structure below the pair, counted down to a maximum depth and damped by
+// lambda at every level.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "core/examples/Features.h"
+#include "core/kernels/TreeShape.h"
+#include "trees/AnnTree.h"
+
+namespace kelvor {
+
+// A parse tree with its kernel precomputation, built once when the tree is
+// read and shared from then on.
+class KernelTree {
+ public:
+  static KernelTreePtr make(ParseTree tree);
+
+  const ParseTree& tree() const { return tree_; }
+  const TreeShape& shape() const { return shape_; }
+
+ private:
+  KernelTree(ParseTree tree, TreeShape shape) : tree_(std::move(tree)), shape_(std::move(shape)) {}
+
+  ParseTree tree_;
+  TreeShape shape_;
+};
+
+// A maximum depth of 0 or less gives 0.0. A leaf and a childless inner node
+// with the same tag stop the program when the depth is 2 or more.
+double treeKernel(double lambda, std::int32_t maxd, const TreeShape& t1, const TreeShape& t2);
+
+inline double treeKernel(double lambda, std::int32_t maxd, const KernelTree& t1,
+                         const KernelTree& t2) {
+  return treeKernel(lambda, maxd, t1.shape(), t2.shape());
+}
+
+// For trees of any annotation, which is ignored.
+template <class A>
+double treeKernel(double lambda, std::int32_t maxd, const AnnTree<A>& t1, const AnnTree<A>& t2) {
+  return treeKernel(lambda, maxd, TreeShape::of(t1), TreeShape::of(t2));
+}
+
+// The kernel of a tree with itself under the process-wide tree parameters
+// (cur_tlambda, cur_tmaxd), as stored beside every tree feature.
+double selfTreeKernel(const KernelTree& t);
+
+// The kernel under the process-wide parameters divided by
+// sqrt(a.selfKernel * b.selfKernel). The denominator is not checked: a zero
+// product gives an infinity or NaN, as the division does.
+double normalizedTreeKernel(const TreeFeature& a, const TreeFeature& b);
+
+}  // namespace kelvor

@@ -1,0 +1,139 @@
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "base/Fatal.h"
+#include "base/InputFile.h"
+#include "base/NumberText.h"
+#include "base/WhiteSpace.h"
+#include "core/examples/Collections.h"
+#include "core/examples/ExampleLine.h"
+#include "core/kernels/KernelParams.h"
+#include "core/kernels/UserKernel.h"
+#include "core/model/ModelFile.h"
+
+namespace kelvor {
+
+namespace {
+
+std::string_view firstWord(std::string_view line) {
+  std::string_view word;
+  bool found = false;
+  forEachWord(line, [&](std::string_view w) {
+    if (!found) word = w;
+    found = true;
+  });
+  return word;
+}
+
+// The value lines of the header, by line number, with the value each names.
+constexpr std::array<std::pair<int, std::string_view>, 9> kValueLines = {{
+    {2, "kernel type"},
+    {3, "kernel parameter -d"},
+    {4, "kernel parameter -g"},
+    {5, "kernel parameter -s"},
+    {6, "kernel parameter -r"},
+    {8, "highest feature index"},
+    {9, "number of training documents"},
+    {10, "number of support vectors plus 1"},
+    {11, "threshold b"},
+}};
+
+struct Header {
+  std::string signature;
+  std::string userKernelLine;
+  std::array<std::string, 12> firstWords;  // by line number
+};
+
+Header readHeader(InputFile& file) {
+  Header h;
+  std::string line;
+  for (int n = 1; n <= 11; ++n) {
+    if (!file.readLine(line))
+      fail(file.path() + ": the model file ends at line " + showInt(n) +
+           ", before its eleven header lines are complete");
+    if (n == 1) {
+      h.signature = line;
+    } else if (n == 7) {
+      h.userKernelLine = line;
+    } else {
+      const std::string_view word = firstWord(line);
+      if (word.empty()) {
+        std::string_view name;
+        for (auto [number, text] : kValueLines)
+          if (number == n) name = text;
+        failUser(file.path() + ": model header line " + showInt(n) + " (" + std::string(name) +
+                 ") holds no value");
+      }
+      h.firstWords[static_cast<std::size_t>(n)] = std::string(word);
+    }
+  }
+  return h;
+}
+
+// Training put lambda into every support vector as its bias and added
+// lambda^2 to every kernel value. The classifier's examples carry its own
+// lambda (the rule's), so each support vector gets thresholdB^2 / rule as
+// its bias: their product is thresholdB^2 again, and the decision function
+// is the one that was trained whatever lambda the classifier uses.
+double supportVectorBias(double thresholdB, double rule) {
+  if (rule == 0.0) return 0.0;
+  if (rule == thresholdB) return thresholdB;  // the same value, without rounding
+  return (thresholdB * thresholdB) / rule;
+}
+
+}  // namespace
+
+Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
+  InputFile file = InputFile::open(path);
+  const Header h = readHeader(file);
+  const std::string_view u =
+      std::string_view(h.userKernelLine)
+          .substr(0, std::min(h.userKernelLine.find('#'), h.userKernelLine.size()));
+  const auto [name, sigmoid] = parseUserKernelLine(u);
+
+  std::optional<KernelType> kernelType;
+  std::optional<double> thresholdB;
+  std::vector<Element> svs;
+  std::optional<std::int64_t> firstRejected;
+  std::string line;
+  double bias = 0.0;
+  for (std::int64_t n = 0; file.readLine(line); ++n) {
+    if (!kernelType) {
+      kernelType = toEnum(readInt(h.firstWords[2]));
+      thresholdB = readDouble(h.firstWords[11]);
+      bias = supportVectorBias(*thresholdB, lambdaRule(*kernelType));
+    }
+    auto e = parseExampleLineForced(bias, line, TreeTextForm::ModelWrapped);
+    if (e)
+      svs.push_back(std::move(*e));
+    else if (!firstRejected)
+      firstRejected = n;
+  }
+  if (firstRejected) failUser("Error on line " + showInt(*firstRejected));
+
+  const KernelType type = kernelType ? *kernelType : toEnum(readInt(h.firstWords[2]));
+  return Model{
+      .modelSignature = h.signature,
+      .kernelType = type,
+      .kernelParamD = readInt(h.firstWords[3]),
+      .kernelParamG = readDouble(h.firstWords[4]),
+      .kernelParamS = readDouble(h.firstWords[5]),
+      .kernelParamR = readDouble(h.firstWords[6]),
+      .kernelParamU = name,
+      .kernelParamStringMaxN = cur_smaxn(),
+      .kernelParamStringLambda = cur_slambda(),
+      .kernelParamTreeMaxD = cur_tmaxd(),
+      .kernelParamTreeLambda = cur_tlambda(),
+      .kernelParamSigmoid = sigmoid.sigmoid,
+      .kernelParamSigmoidA = sigmoid.a,
+      .kernelParamSigmoidB = sigmoid.b,
+      .highestFeatureIndex = readInt(h.firstWords[8]),
+      .numberTrainingDocuments = readInt(h.firstWords[9]),
+      .numberSVs = static_cast<std::int32_t>(std::int64_t{readInt(h.firstWords[10])} - 1),
+      .thresholdB = thresholdB ? *thresholdB : readDouble(h.firstWords[11]),
+      .supportVectors = mkArrayExamples(Array<Element>(std::move(svs))),
+  };
+}
+
+}  // namespace kelvor
