@@ -16,6 +16,7 @@
 #include "base/Array.h"
 #include "base/OutputFile.h"
 #include "core/examples/ExampleCollection.h"
+#include "core/train/InitialLagrangian.h"
 #include "core/train/SelectionState.h"
 #include "core/train/TrainingKernel.h"
 
@@ -46,12 +47,6 @@ struct TrainOptions {
   std::function<bool(double)> addPredicate = [](double) { return false; };  // on dh
   std::int32_t maxSampleSize = 2147483647;
   std::int32_t dumpPeriod = 0;  // 0 or less: no dump
-};
-
-// A restart value: the lagrangian of training index `index` (from 1).
-struct InitialLagrangian {
-  std::int32_t index;
-  double value;
 };
 
 struct TrainResult {
