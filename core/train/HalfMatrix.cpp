@@ -27,8 +27,9 @@ HalfMatrix newMatrix(std::int32_t n) {
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
-  fail("Cannot allocate a matrix of " + showInt(n) + " rows (" + showInt(cells * 8) +
-       " bytes); a smaller kernel cache (-m) needs less");
+  const std::int64_t megabytes = (cells + 131071) / 131072;  // 8-byte cells
+  fail("Cannot allocate a matrix of " + showInt(n) + " rows (" + showInt(megabytes) +
+       " megabytes); a smaller kernel cache (-m) needs less");
 }
 
 double readMatrix(const HalfMatrix& m, std::int32_t i, std::int32_t j) {
