@@ -28,7 +28,7 @@ using Lanes = std::int64_t __attribute__((vector_size(32)));
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-[[gnu::always_inline]] inline void store4(double* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+[[gnu::always_inline]] inline void store4(double* p, const V4& v) { std::memcpy(p, &v, sizeof v); }
 [[gnu::always_inline]] inline V4 splat(double x) { return V4{x, x, x, x}; }
 
 // Row i (0-based) of a triangle of dimension L, shifted so that row[j] is
