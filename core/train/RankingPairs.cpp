@@ -1,5 +1,7 @@
 #include "core/train/RankingPairs.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -24,13 +26,12 @@ bool formsPair(double a, double b, double margin) {
 }
 
 // The targets of one query run in index order; calls kept(later, earlier)
-// with 0-based positions in the run, in pair order, and stops early when
-// kept returns false.
+// with 0-based positions in the run, in pair order.
 template <class Kept>
 void forEachPair(std::span<const double> run, double margin, Kept&& kept) {
   for (std::size_t later = run.size(); later-- > 1;)
     for (std::size_t earlier = later; earlier-- > 0;)
-      if (formsPair(run[later], run[earlier], margin) && !kept(later, earlier)) return;
+      if (formsPair(run[later], run[earlier], margin)) kept(later, earlier);
 }
 
 void markEvery10000(std::int32_t i) {
@@ -50,14 +51,29 @@ struct Runs {
   }
 };
 
-std::int64_t countPairs(std::span<const double> run, double margin, std::int64_t before,
-                        std::int32_t lastExample) {
-  std::int64_t count = before;
-  forEachPair(run, margin, [&](std::size_t, std::size_t) { return ++count <= kMostPairs; });
-  if (count > kMostPairs)
-    fail("Ranking: the query runs up to example " + showInt(lastExample) + " form more than " +
-         showInt(kMostPairs) + " pairs, the most a collection can hold");
+// The number of pairs of one run, without testing every candidate: with the
+// targets sorted, the smaller target s of a pair takes every target above
+// both s and s + margin (computed as the margin test computes it), so each
+// s needs one binary search. A NaN target pairs with nothing, and a NaN
+// s + margin fails every comparison.
+std::int64_t countRunPairs(std::span<const double> run, double margin,
+                           std::vector<double>& sorted) {
+  sorted.clear();
+  for (double t : run)
+    if (!std::isnan(t)) sorted.push_back(t);
+  std::sort(sorted.begin(), sorted.end());
+  std::int64_t count = 0;
+  for (double s : sorted) {
+    const double shifted = s + margin;
+    if (std::isnan(shifted)) continue;
+    const double above = std::max(s, shifted);
+    count += sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), above);
+  }
   return count;
+}
+
+[[noreturn]] void failPairCount() {
+  fail("Ranking: internal error: the pairs found differ from the pairs counted");
 }
 
 }  // namespace
@@ -67,20 +83,28 @@ std::shared_ptr<const LowMemRankingCollection> makeLowMemRankingCollection(doubl
   const std::int32_t n = examples.collectionSize();
   Runs runs;
   runs.targets.reserve(static_cast<std::size_t>(std::max(n, 0)));
+  std::vector<double> scratch;
   std::int64_t count = 0;
+  auto closeRun = [&](std::int32_t lastExample) {
+    count += countRunPairs(runs.run(runs.starts.size() - 1), margin, scratch);
+    if (count > kMostPairs)
+      fail("Ranking: the query runs up to example " + showInt(lastExample) + " form " +
+           showInt(count) + " pairs, more than a collection can hold (" + showInt(kMostPairs) +
+           ")");
+  };
   std::int32_t qid = 0;
   for (std::int32_t i = 1; i <= n; ++i) {
     markEvery10000(i);
     const Element e = examples.at(i);
     const std::int32_t q = e.example->ex_qid();
     if (i == 1 || q != qid) {
-      if (i > 1) count = countPairs(runs.run(runs.starts.size() - 1), margin, count, i - 1);
+      if (i > 1) closeRun(i - 1);
       runs.starts.push_back(i - 1);
       qid = q;
     }
     runs.targets.push_back(e.value);
   }
-  if (n > 0) count = countPairs(runs.run(runs.starts.size() - 1), margin, count, n);
+  if (n > 0) closeRun(n);
 
   std::vector<std::int32_t> low(static_cast<std::size_t>(count), 0);
   std::vector<std::int32_t> high(static_cast<std::size_t>(count), 0);
@@ -89,18 +113,19 @@ std::shared_ptr<const LowMemRankingCollection> makeLowMemRankingCollection(doubl
   std::size_t r = 0;
   for (std::int32_t i = 1; i <= n; ++i) {
     markEvery10000(i);
-    // Fill a run once its last example has gone by.
+    // A run is filled once its last example has gone by.
     const bool runEnds = r + 1 < runs.starts.size() ? runs.starts[r + 1] == i : i == n;
     if (!runEnds) continue;
-    const std::int32_t first = runs.starts[r] + 1;  // 1-based index of position 0
+    const std::int32_t first = runs.starts[r] + 1;  // the index of the run's first example
     forEachPair(runs.run(r), margin, [&](std::size_t later, std::size_t earlier) {
+      if (next == low.size()) failPairCount();
       low[next] = first + static_cast<std::int32_t>(later);
       high[next] = first + static_cast<std::int32_t>(earlier);
       ++next;
-      return true;
     });
     ++r;
   }
+  if (next != low.size()) failPairCount();
   return std::make_shared<const LowMemRankingCollection>(
       std::move(examples), static_cast<std::int32_t>(count), Array<std::int32_t>(std::move(low)),
       Array<std::int32_t>(std::move(high)));
