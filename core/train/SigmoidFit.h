@@ -52,6 +52,7 @@ class SigmoidFit {
   double previousError() const { return previousError_; }
   double positiveTarget() const { return hi_; }
   double negativeTarget() const { return lo_; }
+  std::span<const double> regularisedTargets() const { return targets_; }
   std::span<const double> probabilities() const { return probabilities_; }
 
  private:
