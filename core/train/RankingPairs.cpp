@@ -18,20 +18,32 @@ namespace {
 
 constexpr std::int64_t kMostPairs = std::numeric_limits<std::int32_t>::max();
 
-// Symmetric in a and b; a NaN fails every comparison and so never pairs.
-bool formsPair(double a, double b, double margin) {
-  if (b > a) return b > a + margin;
-  if (a > b) return a > b + margin;
-  return false;
-}
-
-// The targets of one query run in index order; calls kept(later, earlier)
-// with 0-based positions in the run, in pair order.
-template <class Kept>
-void forEachPair(std::span<const double> run, double margin, Kept&& kept) {
-  for (std::size_t later = run.size(); later-- > 1;)
-    for (std::size_t earlier = later; earlier-- > 0;)
-      if (formsPair(run[later], run[earlier], margin)) kept(later, earlier);
+// Writes the pairs of one query run (its targets in index order, the first
+// with index `first`) in pair order, from position `found` on, and gives the
+// number found so far. The margin test runs without branches, as equal
+// targets make it unpredictable: every candidate is written and the position
+// advances past kept ones only, so the arrays hold one spare slot, and
+// writes never go past it even if the count were wrong.
+std::size_t fillRunPairs(std::span<const double> run, double margin, std::int32_t first,
+                         std::span<std::int32_t> low, std::span<std::int32_t> high,
+                         std::size_t found) {
+  const std::size_t spare = low.size() - 1;
+  for (std::size_t later = run.size(); later-- > 1;) {
+    const double a = run[later];
+    const double aPlusMargin = a + margin;
+    const std::int32_t laterIndex = first + static_cast<std::int32_t>(later);
+    for (std::size_t earlier = later; earlier-- > 0;) {
+      const double b = run[earlier];
+      // The greater target beyond the smaller plus the margin; equal
+      // targets, or a NaN, fail every comparison.
+      const bool kept = ((b > a) & (b > aPlusMargin)) | ((a > b) & (a > b + margin));
+      const std::size_t at = std::min(found, spare);
+      low[at] = laterIndex;
+      high[at] = first + static_cast<std::int32_t>(earlier);
+      found += kept;
+    }
+  }
+  return found;
 }
 
 void markEvery10000(std::int32_t i) {
@@ -72,10 +84,6 @@ std::int64_t countRunPairs(std::span<const double> run, double margin,
   return count;
 }
 
-[[noreturn]] void failPairCount() {
-  fail("Ranking: internal error: the pairs found differ from the pairs counted");
-}
-
 }  // namespace
 
 std::shared_ptr<const LowMemRankingCollection> makeLowMemRankingCollection(double margin,
@@ -106,26 +114,23 @@ std::shared_ptr<const LowMemRankingCollection> makeLowMemRankingCollection(doubl
   }
   if (n > 0) closeRun(n);
 
-  std::vector<std::int32_t> low(static_cast<std::size_t>(count), 0);
-  std::vector<std::int32_t> high(static_cast<std::size_t>(count), 0);
+  std::vector<std::int32_t> low(static_cast<std::size_t>(count) + 1);
+  std::vector<std::int32_t> high(static_cast<std::size_t>(count) + 1);
   printErr("/");
-  std::size_t next = 0;
+  std::size_t found = 0;
   std::size_t r = 0;
   for (std::int32_t i = 1; i <= n; ++i) {
     markEvery10000(i);
     // A run is filled once its last example has gone by.
     const bool runEnds = r + 1 < runs.starts.size() ? runs.starts[r + 1] == i : i == n;
     if (!runEnds) continue;
-    const std::int32_t first = runs.starts[r] + 1;  // the index of the run's first example
-    forEachPair(runs.run(r), margin, [&](std::size_t later, std::size_t earlier) {
-      if (next == low.size()) failPairCount();
-      low[next] = first + static_cast<std::int32_t>(later);
-      high[next] = first + static_cast<std::int32_t>(earlier);
-      ++next;
-    });
+    found = fillRunPairs(runs.run(r), margin, runs.starts[r] + 1, low, high, found);
     ++r;
   }
-  if (next != low.size()) failPairCount();
+  if (found != static_cast<std::size_t>(count))
+    fail("Ranking: internal error: the pairs found differ from the pairs counted");
+  low.pop_back();
+  high.pop_back();
   return std::make_shared<const LowMemRankingCollection>(
       std::move(examples), static_cast<std::int32_t>(count), Array<std::int32_t>(std::move(low)),
       Array<std::int32_t>(std::move(high)));
