@@ -44,8 +44,16 @@ class FatalError : public std::runtime_error {
 // line does not become a 10 MB message.
 std::string quoteForMessage(std::string_view text, std::size_t limit = 80);
 
-// Runs a program's body; a FatalError flushes standard output, writes
-// "\nFail: <message>\n" to standard error and gives exit status 1.
+// Only inside a catch block: the message with which the failure being
+// handled stops the program. A FatalError gives its own; an exhausted
+// resource says what ran out ("out of memory"); anything else is an
+// internal error that names the exception.
+std::string failureMessage();
+
+// Runs a program's body. Whatever escapes it, a FatalError or any other
+// exception, flushes standard output, writes "\nFail: <message>\n" (see
+// failureMessage) to standard error and gives exit status 1: no input ends
+// the program through std::terminate.
 int runProgram(const std::function<int()>& body);
 
 }  // namespace kelvor

@@ -1,0 +1,42 @@
+// Where in an input file a failure arose. A failure raised while a line of
+// a file is read or converted keeps its own message and gains one last line
+// that names the file and the 1-based line number:
+//
+//   <message>
+//   at <path>:<line>
+//
+// (no line break is added when the message already ends with one), so that
+// editors and terminals can jump to the place. Every reader of line-based
+// input files reports through these helpers, so the form is the same
+// everywhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace kelvor {
+
+// "at <path>:<line>"
+std::string locationLine(std::string_view path, std::int64_t line);
+
+// The message with the location line appended.
+std::string withLocation(std::string message, std::string_view path, std::int64_t line);
+
+// Only inside a catch block: stops the program with the failure being
+// handled (a FatalError, or an exhausted resource, see failureMessage in
+// base/Fatal.h) and the location line appended.
+[[noreturn]] void rethrowAtLine(std::string_view path, std::int64_t line);
+
+// Runs body; a failure that escapes it names the line.
+template <class Body>
+decltype(auto) atLine(std::string_view path, std::int64_t line, Body&& body) {
+  try {
+    return std::forward<Body>(body)();
+  } catch (...) {
+    rethrowAtLine(path, line);
+  }
+}
+
+}  // namespace kelvor
