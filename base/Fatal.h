@@ -13,7 +13,14 @@ namespace kelvor {
 
 class FatalError : public std::runtime_error {
  public:
-  explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+  explicit FatalError(const std::string& message, bool located = false)
+      : std::runtime_error(message), located_(located) {}
+  // Whether the message already names the file line it arose at (see
+  // base/LineLocation.h); an outer reader then adds no second location.
+  bool located() const { return located_; }
+
+ private:
+  bool located_;
 };
 
 // Stops with the given message, which is printed as it stands.

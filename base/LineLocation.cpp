@@ -14,13 +14,33 @@ std::string locationLine(std::string_view path, std::int64_t line) {
 }
 
 std::string withLocation(std::string message, std::string_view path, std::int64_t line) {
-  if (message.empty() || message.back() != '\n') message += '\n';
+  message += '\n';
   message += locationLine(path, line);
   return message;
 }
 
+namespace {
+
+// Rethrows a failure that already names its line.
+void rethrowIfLocated() {
+  try {
+    throw;
+  } catch (const FatalError& e) {
+    if (e.located()) throw;
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
 void rethrowAtLine(std::string_view path, std::int64_t line) {
-  throw FatalError(withLocation(failureMessage(), path, line));
+  rethrowIfLocated();
+  throw FatalError(withLocation(failureMessage(), path, line), /*located=*/true);
+}
+
+void rethrowAtOffset(InputFile& file, std::int64_t offset) {
+  rethrowIfLocated();
+  rethrowAtLine(file.path(), file.lineNumberAt(offset));
 }
 
 }  // namespace kelvor

@@ -1,9 +1,11 @@
 #include "core/examples/ExampleLine.h"
 
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "base/Fatal.h"
+#include "base/LineLocation.h"
 #include "base/NumberText.h"
 #include "base/WhiteSpace.h"
 #include "core/kernels/TreeKernel.h"
@@ -30,6 +32,10 @@ struct LineShape {
   std::string_view qid;  // empty when the line has no "qid:" word
   bool hasQid = false;
   std::vector<FeatureWord> features;
+  // The word that rejected the line, and its number among the line's words
+  // (the target is word 1); 0 when the line passed.
+  std::size_t rejectedNumber = 0;
+  std::string_view rejectedWord;
 };
 
 bool isRealValueChar(char c) {
@@ -95,10 +101,11 @@ bool checkShape(std::string_view line, LineShape& shape) {
   shape.features.clear();
   shape.hasQid = false;
   shape.qid = {};  // else a view into an earlier line would outlive it
+  shape.rejectedNumber = 0;
+  shape.rejectedWord = {};
   std::size_t wordNumber = 0;
-  bool rejected = false;
   forEachWord(line, [&](std::string_view word) {
-    if (rejected) return;
+    if (shape.rejectedNumber != 0) return;
     ++wordNumber;
     if (wordNumber == 1) {
       shape.target = word;
@@ -108,11 +115,12 @@ bool checkShape(std::string_view line, LineShape& shape) {
     } else if (auto f = parseFeature(word)) {
       shape.features.push_back(*f);
     } else {
-      rejected = true;
+      shape.rejectedNumber = wordNumber;
+      shape.rejectedWord = word;
     }
   });
   if (wordNumber == 0) fail("Example line without any word: it has no target value");
-  return !rejected;
+  return shape.rejectedNumber == 0;
 }
 
 double convertRealValue(std::string_view text) {
@@ -196,11 +204,13 @@ Array<TreeFeature> convertTrees(const LineShape& shape, TreeTextForm form) {
   return Array<TreeFeature>(std::move(out));
 }
 
-// An on-disk example's fields, converted from its own copy of the line.
+// An on-disk example's fields, converted from its own copy of the line. A
+// conversion that fails names the line it came from.
 class LineSource final : public ExampleSource {
  public:
-  LineSource(std::string_view line, const LineShape& shape, double bias, TreeTextForm form)
-      : line_(line), shape_(shape), bias_(bias), form_(form) {
+  LineSource(std::string_view line, const LineShape& shape, double bias, TreeTextForm form,
+             std::optional<LineOrigin> origin)
+      : line_(line), shape_(shape), bias_(bias), form_(form), origin_(std::move(origin)) {
     // Point the views at our copy of the line.
     auto rebase = [&](std::string_view v) {
       return v.empty() ? v
@@ -215,16 +225,31 @@ class LineSource final : public ExampleSource {
     }
   }
 
-  Array<RealFeature> convertReal() const override { return convertReals(shape_, bias_); }
-  Array<StringFeature> convertString() const override { return convertStrings(shape_); }
-  Array<TreeFeature> convertTree() const override { return convertTrees(shape_, form_); }
-  std::int32_t convertQid() const override { return kelvor::convertQid(shape_); }
+  Array<RealFeature> convertReal() const override {
+    return located([&] { return convertReals(shape_, bias_); });
+  }
+  Array<StringFeature> convertString() const override {
+    return located([&] { return convertStrings(shape_); });
+  }
+  Array<TreeFeature> convertTree() const override {
+    return located([&] { return convertTrees(shape_, form_); });
+  }
+  std::int32_t convertQid() const override {
+    return located([&] { return kelvor::convertQid(shape_); });
+  }
 
  private:
+  template <class Convert>
+  std::invoke_result_t<Convert> located(Convert convert) const {
+    if (!origin_) return convert();
+    return atOffset(*origin_->file, origin_->offset, convert);
+  }
+
   const std::string line_;
   LineShape shape_;
   double bias_;
   TreeTextForm form_;
+  std::optional<LineOrigin> origin_;
 };
 
 LineShape& scratchShape() {
@@ -263,10 +288,11 @@ std::optional<std::int32_t> lastFeatureNumber(std::string_view line) {
   }
 }
 
-std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form) {
+std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form,
+                                        std::optional<LineOrigin> origin) {
   LineShape& shape = scratchShape();
   if (!checkShape(line, shape)) return std::nullopt;
-  auto source = std::make_shared<const LineSource>(line, shape, bias, form);
+  auto source = std::make_shared<const LineSource>(line, shape, bias, form, std::move(origin));
   const double target = readDouble(shape.target);
   return Element{std::make_shared<const Example>(std::move(source)), target};
 }
@@ -294,6 +320,16 @@ std::optional<Element> parseExampleLineForced(double bias, std::string_view line
   return Element{
       std::make_shared<const Example>(std::move(reals), std::move(strings), std::move(trees), qid),
       target};
+}
+
+std::string describeRejection(std::string_view line) {
+  LineShape shape;
+  if (checkShape(line, shape)) return {};
+  std::string out = "word ";
+  appendInt(out, static_cast<std::int64_t>(shape.rejectedNumber));
+  out += " is not a valid feature: ";
+  out += quoteForMessage(shape.rejectedWord);
+  return out;
 }
 
 std::string decodeTreeText(std::string_view text) {

@@ -63,11 +63,18 @@ TEST(Fatal, AnyExceptionEndsTheProgramAsAFatalError) {
 TEST(LineLocation, LastLineNamesFileAndLine) {
   EXPECT_EQ(withLocation("Cannot read \"x\" as Int", "a.dat", 12),
             "Cannot read \"x\" as Int\nat a.dat:12");
-  EXPECT_EQ(withLocation("indexEH h\nline\n", "a.dat", 3), "indexEH h\nline\nat a.dat:3");
+  // A message that ends in its own line break (an empty text quoted last)
+  // keeps it.
+  EXPECT_EQ(withLocation("parsing:\n", "a.dat", 3), "parsing:\n\nat a.dat:3");
   EXPECT_EQ(fatalMessage([] { atLine("m", 2, []() -> int { fail("bad"); }); }), "bad\nat m:2");
   EXPECT_EQ(fatalMessage([] { atLine("m", 5, []() -> int { throw std::bad_alloc(); }); }),
             "out of memory\nat m:5");
   EXPECT_EQ(atLine("m", 1, [] { return 4; }), 4);
+  // A value of one line converted while another is read names its own.
+  EXPECT_EQ(fatalMessage([] {
+              atLine("outer", 9, [] { return atLine("inner", 2, []() -> int { fail("x"); }); });
+            }),
+            "x\nat inner:2");
 }
 
 TEST(Fatal, UnnamedFailureKindsNameTheirValues) {
