@@ -117,6 +117,36 @@ Outcome<std::string_view> terminalTextView(ReadCursor& c, std::string& unescaped
   return unquotedTextP(c);
 }
 
+// Builds the AnnTree: finished nodes wait on one common stack, and a node's
+// child list is allocated once, at its exact size, when the node closes.
+class AnnTreeBuilder {
+ public:
+  AnnTreeBuilder() {
+    open_.reserve(16);
+    finished_.reserve(32);
+  }
+  void openInner(std::string_view label) { open_.push_back({label, finished_.size()}); }
+  void leaf(std::string_view tag, std::string_view text) {
+    finished_.push_back(AnnTree<Unit>::makeTerm(tag, text, Unit{}));
+  }
+  void closeInner() {
+    const OpenNode parent = open_.back();
+    open_.pop_back();
+    AnnTree<Unit> node =
+        AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished_, parent.firstChild), Unit{});
+    finished_.push_back(std::move(node));
+  }
+  AnnTree<Unit> take() { return std::move(finished_.back()); }
+
+ private:
+  struct OpenNode {
+    std::string_view label;
+    std::size_t firstChild;
+  };
+  std::vector<OpenNode> open_;
+  std::vector<AnnTree<Unit>> finished_;
+};
+
 }  // namespace
 
 Outcome<std::string> terminalTextP(ReadCursor& c) {
@@ -126,67 +156,30 @@ Outcome<std::string> terminalTextP(ReadCursor& c) {
   return {std::string(*text.value), true};
 }
 
-Outcome<AnnTree<Unit>> terminalP(ReadCursor& c, std::string_view label) {
-  using Tree = AnnTree<Unit>;
+Outcome<LeafParts> terminalPartsP(ReadCursor& c, std::string_view label, std::string& unescaped) {
   if (label == kQuoteLeafLabel) {
     Outcome<std::string_view> quotes = literalP(c, "\"\"\"");
     if (!quotes.ok()) return {std::nullopt, quotes.consumed};
-    return {Tree::makeTerm("PUNC", "\"", Unit{}), true};
+    return {LeafParts{"PUNC", "\""}, true};
   }
-  std::string unescaped;
   Outcome<std::string_view> text = terminalTextView(c, unescaped);
   if (!text.ok()) return {std::nullopt, text.consumed};
   const std::string_view tag = !label.empty() ? label : *text.value == "\"" ? "\"" : "?";
-  if (!unescaped.empty()) return {Tree::makeTerm(tag, std::move(unescaped), Unit{}), true};
-  return {Tree::makeTerm(tag, *text.value, Unit{}), true};
+  return {LeafParts{tag, *text.value}, true};
+}
+
+Outcome<AnnTree<Unit>> terminalP(ReadCursor& c, std::string_view label) {
+  std::string unescaped;
+  Outcome<LeafParts> parts = terminalPartsP(c, label, unescaped);
+  if (!parts.ok()) return {std::nullopt, parts.consumed};
+  return {AnnTree<Unit>::makeTerm(parts.value->tag, parts.value->text, Unit{}), true};
 }
 
 Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
-  const std::size_t start = c.index();
-  whiteSpaceP(c);
-  if (!c.acceptChar('(', ExpectedKind::OpenParen)) {
-    c.failHere();
-    return {std::nullopt, c.index() != start};
-  }
-  // The inner nodes whose "(" has been read and whose ")" has not, each
-  // with the start of its finished children on one common stack: a node's
-  // child list is allocated once, at its exact size, when the node closes.
-  struct OpenNode {
-    std::string_view label;
-    std::size_t firstChild;
-  };
-  std::vector<OpenNode> open;
-  std::vector<AnnTree<Unit>> finished;
-  open.reserve(16);
-  finished.reserve(32);
-  while (true) {
-    // Just after the "(" of a node.
-    const std::string_view label = *labelP(c).value;
-    whiteSpaceP(c);
-    if (c.acceptChar('(', ExpectedKind::OpenParen)) {
-      open.push_back({label, finished.size()});
-      continue;
-    }
-    Outcome<AnnTree<Unit>> leaf = terminalP(c, label);
-    if (!leaf.ok()) return {std::nullopt, true};
-    AnnTree<Unit> node = std::move(*leaf.value);
-    // Close nodes until one of them goes on with a further child.
-    while (true) {
-      whiteSpaceP(c);
-      if (!c.acceptChar(')', ExpectedKind::CloseParen)) {
-        c.failHere();
-        return {std::nullopt, true};
-      }
-      whiteSpaceP(c);
-      if (open.empty()) return {std::move(node), true};
-      finished.push_back(std::move(node));
-      if (c.acceptChar('(', ExpectedKind::OpenParen)) break;
-      const OpenNode parent = open.back();
-      open.pop_back();
-      node =
-          AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished, parent.firstChild), Unit{});
-    }
-  }
+  AnnTreeBuilder builder;
+  Outcome<std::monostate> read = readTreeWith(c, builder);
+  if (!read.ok()) return {std::nullopt, read.consumed};
+  return {builder.take(), true};
 }
 
 }  // namespace kelvor

@@ -156,7 +156,8 @@ Array<RealFeature> convertReals(const LineShape& shape, double bias) {
 }
 
 TokenSeq splitTokens(std::string_view value) {
-  std::vector<TokenId> ids;
+  thread_local std::vector<TokenId> ids;
+  ids.clear();
   std::size_t start = 0;
   while (start <= value.size()) {
     std::size_t end = value.find('#', start);
@@ -164,7 +165,7 @@ TokenSeq splitTokens(std::string_view value) {
     if (end > start) ids.push_back(internToken(value.substr(start, end - start)));
     start = end + 1;
   }
-  return TokenSeq(std::move(ids));
+  return TokenSeq(ids);
 }
 
 Array<StringFeature> convertStrings(const LineShape& shape) {
@@ -183,21 +184,49 @@ std::string_view stripModelWrapper(std::string_view text) {
   return text.substr(1, comma - 1);
 }
 
-ParseTree readTreeText(std::string_view encoded, TreeTextForm form) {
-  const std::string decoded = decodeTreeText(encoded);
+// "#" becomes a blank and "*pound*" a "#", in one pass, into `out`.
+void decodeTreeTextInto(std::string& out, std::string_view text) {
+  out.clear();
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '#') {
+      out += ' ';
+      ++i;
+    } else if (text.compare(i, 7, "*pound*") == 0) {
+      out += '#';
+      i += 7;
+    } else {
+      out += text[i++];
+    }
+  }
+}
+
+// The tree of a feature, read as parseFile reads the text (source name and
+// text alike): a text of one line makes one tree item exactly when it
+// begins with "(" and is not the parser's failure marker, and the item's
+// tree is then read from the line as it stands. So a tree that reads goes
+// straight into its kernel form; any other text takes parseFile's own way,
+// which words the failure.
+KernelTreePtr readTreeText(std::string_view encoded, TreeTextForm form) {
+  thread_local std::string decoded;
+  decodeTreeTextInto(decoded, encoded);
   std::string_view text = decoded;
   if (form == TreeTextForm::ModelWrapped) text = stripModelWrapper(text);
+  if (text.starts_with("(") && text != "(FAILED-PARSE)") {
+    ReadCursor c(text);
+    if (std::optional<KernelTreePtr> tree = KernelTree::read(c)) return std::move(*tree);
+  }
   std::vector<TreeResult> results = parseFile(text, text);
   if (results.size() != 1) fail("Multiple trees found while parsing:\n" + std::string(text));
   if (results.front().isError()) fail("Error while parsing tree:\n" + results.front().errorText());
-  return results.front().scoredTree().tree;
+  return KernelTree::make(results.front().scoredTree().tree);
 }
 
 Array<TreeFeature> convertTrees(const LineShape& shape, TreeTextForm form) {
   std::vector<TreeFeature> out;
   for (const FeatureWord& f : shape.features) {
     if (f.kind != FeatureKind::Tree) continue;
-    KernelTreePtr tree = KernelTree::make(readTreeText(f.value, form));
+    KernelTreePtr tree = readTreeText(f.value, form);
     const double self = selfTreeKernel(*tree);
     out.push_back({f.number, std::move(tree), self});
   }
@@ -334,18 +363,7 @@ std::string describeRejection(std::string_view line) {
 
 std::string decodeTreeText(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    if (text[i] == '#') {
-      out += ' ';
-      ++i;
-    } else if (text.substr(i, 7) == "*pound*") {
-      out += '#';
-      i += 7;
-    } else {
-      out += text[i++];
-    }
-  }
+  decodeTreeTextInto(out, text);
   return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/Fatal.h"
 #include "core/kernels/KernelParams.h"
+#include "trees/TreeReader.h"
 
 // The kernel sums, over node pairs (x, y) of equal production, a value C
 // that counts common structure down to maxd levels. Written by remaining
@@ -30,9 +31,15 @@
 
 namespace kelvor {
 
-KernelTreePtr KernelTree::make(ParseTree tree) {
-  TreeShape shape = TreeShape::of(tree);
-  return KernelTreePtr(new KernelTree(std::move(tree), std::move(shape)));
+KernelTreePtr KernelTree::make(const ParseTree& tree) {
+  return std::make_shared<const KernelTree>(TreeShape::of(tree));
+}
+
+std::optional<KernelTreePtr> KernelTree::read(ReadCursor& c) {
+  TreeShape::Builder& b = TreeShape::Builder::local();
+  b.reset();
+  if (!readTreeWith(c, b).ok()) return std::nullopt;
+  return std::make_shared<const KernelTree>(b.finish());
 }
 
 namespace {
@@ -78,19 +85,22 @@ class Evaluation {
     bool any = false, leafWithInner = false;
     std::size_t slots = 0;
     for (std::size_t g = 0, h = 0; g < groups1.size() && h < groups2.size();) {
-      const TreeShape::Group& g1 = groups1[g];
-      const TreeShape::Group& g2 = groups2[h];
-      if (g1.production < g2.production) {
+      const ProductionId p1 = groups1[g].production;
+      const ProductionId p2 = groups2[h].production;
+      if (p1 < p2) {
         ++g;
-      } else if (g2.production < g1.production) {
+      } else if (p2 < p1) {
         ++h;
       } else {
         any = true;
         sc_.match[g] = static_cast<std::int32_t>(h);
-        leafWithInner = leafWithInner || (g1.hasLeaf && g2.hasInner) || (g1.hasInner && g2.hasLeaf);
-        if (!g1.hasLeaf) {
+        const bool leaf1 = t1_.groupHasLeaf(g);
+        leafWithInner = leafWithInner || (leaf1 && t2_.groupHasInner(h)) ||
+                        (t1_.groupHasInner(g) && t2_.groupHasLeaf(h));
+        if (!leaf1) {
           sc_.base[g] = slots;
-          slots += static_cast<std::size_t>(g1.size()) * static_cast<std::size_t>(g2.size());
+          slots += static_cast<std::size_t>(t1_.groupSize(g)) *
+                   static_cast<std::size_t>(t2_.groupSize(h));
         }
         ++g;
         ++h;
@@ -111,8 +121,7 @@ class Evaluation {
       const TreeShape::Node& x = t1_.node(i);
       const std::int32_t partner = partnerOf(x);
       if (partner < 0 || x.height == 0) continue;
-      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)]))
-        fillPair(x, t2_.node(j));
+      for (std::int32_t j : t2_.groupNodes(static_cast<std::size_t>(partner))) fillPair(i, j);
     }
   }
 
@@ -123,7 +132,7 @@ class Evaluation {
     for (const TreeShape::Node& x : t1_.nodes()) {
       const std::int32_t partner = partnerOf(x);
       if (partner < 0) continue;
-      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)])) {
+      for (std::int32_t j : t2_.groupNodes(static_cast<std::size_t>(partner))) {
         const TreeShape::Node& y = t2_.node(j);
         const std::int32_t top = topOf(x, y);
         total =
@@ -140,7 +149,7 @@ class Evaluation {
   // The first value of the pair (a, b) of equal production.
   std::size_t slotOf(const TreeShape::Node& a, const TreeShape::Node& b) const {
     const auto g = static_cast<std::size_t>(a.group);
-    const auto partnerSize = t2_.groups()[static_cast<std::size_t>(sc_.match[g])].size();
+    const auto partnerSize = t2_.groupSize(static_cast<std::size_t>(sc_.match[g]));
     const std::size_t pair =
         sc_.base[g] + static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partnerSize) +
         static_cast<std::size_t>(b.rank);
@@ -151,12 +160,14 @@ class Evaluation {
     return std::min(layers_ - 1, std::min(a.height, b.height));
   }
 
-  void fillPair(const TreeShape::Node& x, const TreeShape::Node& y) {
+  void fillPair(std::int32_t xi, std::int32_t yi) {
+    const TreeShape::Node& x = t1_.node(xi);
+    const TreeShape::Node& y = t2_.node(yi);
     sc_.childPairs.clear();
-    for (std::int32_t ai : t1_.children(x)) {
+    for (std::int32_t ai = xi + 1; ai < x.end; ai = t1_.node(ai).end) {
       const TreeShape::Node& a = t1_.node(ai);
       if (partnerOf(a) < 0) continue;
-      for (std::int32_t bi : t2_.children(y)) {
+      for (std::int32_t bi = yi + 1; bi < y.end; bi = t2_.node(bi).end) {
         const TreeShape::Node& b = t2_.node(bi);
         if (b.production != a.production) continue;
         const std::int32_t top = topOf(a, b);
