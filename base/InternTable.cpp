@@ -11,26 +11,26 @@ namespace {
 
 constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
-std::uint64_t mix(std::uint64_t h) {
-  h ^= h >> 31;
-  h *= 0x7fb5d329728ea185ull;
-  h ^= h >> 27;
-  h *= 0x81dadef4bc2dd44dull;
-  h ^= h >> 33;
-  return h;
-}
-
+// One multiply per eight bytes, and the high bits folded down: keys are
+// short (tags, words, a few ids), so the hash must be cheap more than
+// strong.
 std::uint32_t hashOf(std::string_view s) {
-  std::uint64_t h = 0x9e3779b97f4a7c15ull ^ s.size();
-  std::size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
+  const char* p = s.data();
+  std::size_t n = s.size();
+  std::uint64_t h = 0x9e3779b97f4a7c15ull * (n + 1);
+  while (n >= 8) {
     std::uint64_t w;
-    std::memcpy(&w, s.data() + i, 8);
-    h = mix(h ^ w);
+    std::memcpy(&w, p, 8);
+    h = (h ^ w) * 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 29;
+    p += 8;
+    n -= 8;
   }
   std::uint64_t w = 0;
-  std::memcpy(&w, s.data() + i, s.size() - i);
-  return static_cast<std::uint32_t>(mix(h ^ w));
+  for (std::size_t i = 0; i < n; ++i)
+    w |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  h = (h ^ w) * 0x94d049bb133111ebull;
+  return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 }  // namespace

@@ -186,19 +186,20 @@ std::string_view stripModelWrapper(std::string_view text) {
 
 // "#" becomes a blank and "*pound*" a "#", in one pass, into `out`.
 void decodeTreeTextInto(std::string& out, std::string_view text) {
-  out.clear();
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    if (text[i] == '#') {
-      out += ' ';
-      ++i;
-    } else if (text.compare(i, 7, "*pound*") == 0) {
-      out += '#';
-      i += 7;
+  out.resize(text.size());
+  char* o = out.data();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '#') {
+      *o++ = ' ';
+    } else if (c == '*' && text.compare(i, 7, "*pound*") == 0) {
+      *o++ = '#';
+      i += 6;
     } else {
-      out += text[i++];
+      *o++ = c;
     }
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 // The tree of a feature, read as parseFile reads the text (source name and
@@ -212,10 +213,8 @@ KernelTreePtr readTreeText(std::string_view encoded, TreeTextForm form) {
   decodeTreeTextInto(decoded, encoded);
   std::string_view text = decoded;
   if (form == TreeTextForm::ModelWrapped) text = stripModelWrapper(text);
-  if (text.starts_with("(") && text != "(FAILED-PARSE)") {
-    ReadCursor c(text);
-    if (std::optional<KernelTreePtr> tree = KernelTree::read(c)) return std::move(*tree);
-  }
+  if (text.starts_with("(") && text != "(FAILED-PARSE)")
+    if (std::optional<KernelTreePtr> tree = KernelTree::read(text)) return std::move(*tree);
   std::vector<TreeResult> results = parseFile(text, text);
   if (results.size() != 1) fail("Multiple trees found while parsing:\n" + std::string(text));
   if (results.front().isError()) fail("Error while parsing tree:\n" + results.front().errorText());

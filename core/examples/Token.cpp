@@ -1,7 +1,6 @@
 #include "core/examples/Token.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "base/InternTable.h"
 
@@ -24,11 +23,11 @@ TokenSeq::TokenSeq(std::span<const TokenId> tokens)
     : data_(std::make_unique_for_overwrite<std::uint32_t[]>(2 * tokens.size())),
       size_(tokens.size()) {
   std::copy(tokens.begin(), tokens.end(), data_.get());
-  thread_local std::vector<std::uint64_t> keys;
-  keys.resize(size_);
-  for (std::size_t i = 0; i < size_; ++i) keys[i] = (std::uint64_t{tokens[i]} << 32) | (i + 1);
-  std::sort(keys.begin(), keys.end());
-  for (std::size_t i = 0; i < size_; ++i) data_[size_ + i] = static_cast<std::uint32_t>(keys[i]);
+  std::uint32_t* positions = data_.get() + size_;
+  for (std::size_t i = 0; i < size_; ++i) positions[i] = static_cast<std::uint32_t>(i + 1);
+  std::sort(positions, positions + size_, [&](std::uint32_t a, std::uint32_t b) {
+    return tokens[a - 1] != tokens[b - 1] ? tokens[a - 1] < tokens[b - 1] : a < b;
+  });
 }
 
 TokenSeq::TokenSeq(const TokenSeq& other)

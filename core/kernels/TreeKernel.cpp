@@ -35,9 +35,10 @@ KernelTreePtr KernelTree::make(const ParseTree& tree) {
   return std::make_shared<const KernelTree>(TreeShape::of(tree));
 }
 
-std::optional<KernelTreePtr> KernelTree::read(ReadCursor& c) {
+std::optional<KernelTreePtr> KernelTree::read(std::string_view text) {
   TreeShape::Builder& b = TreeShape::Builder::local();
   b.reset();
+  ReadCursor c = ReadCursor::withoutReport(text);
   if (!readTreeWith(c, b).ok()) return std::nullopt;
   return std::make_shared<const KernelTree>(b.finish());
 }
@@ -83,6 +84,7 @@ class Evaluation {
     sc_.match.assign(groups1.size(), -1);
     sc_.base.assign(groups1.size(), 0);
     bool any = false, leafWithInner = false;
+    const bool mixedGroupsPossible = t1_.hasChildlessInner() || t2_.hasChildlessInner();
     std::size_t slots = 0;
     for (std::size_t g = 0, h = 0; g < groups1.size() && h < groups2.size();) {
       const ProductionId p1 = groups1[g].production;
@@ -95,8 +97,11 @@ class Evaluation {
         any = true;
         sc_.match[g] = static_cast<std::int32_t>(h);
         const bool leaf1 = t1_.groupHasLeaf(g);
-        leafWithInner = leafWithInner || (leaf1 && t2_.groupHasInner(h)) ||
-                        (t1_.groupHasInner(g) && t2_.groupHasLeaf(h));
+        // Without a childless inner node every group is all leaves or all
+        // inner nodes, and equal productions agree on which.
+        if (mixedGroupsPossible)
+          leafWithInner = leafWithInner || (leaf1 && t2_.groupHasInner(h)) ||
+                          (t1_.groupHasInner(g) && t2_.groupHasLeaf(h));
         if (!leaf1) {
           sc_.base[g] = slots;
           slots += static_cast<std::size_t>(t1_.groupSize(g)) *

@@ -11,7 +11,6 @@
 #include "core/examples/Features.h"
 #include "core/kernels/TreeShape.h"
 #include "trees/AnnTree.h"
-#include "trees/ReadCursor.h"
 
 namespace kelvor {
 
@@ -22,9 +21,9 @@ class KernelTree {
  public:
   static KernelTreePtr make(const ParseTree& tree);
   // Reads one bracketed tree from the front of the text, as treeParserP
-  // reads it; nothing when the text is no tree (the cursor holds the
-  // report).
-  static std::optional<KernelTreePtr> read(ReadCursor& c);
+  // reads it; nothing when the text is no tree (treeParserP, run again on
+  // the text, says why).
+  static std::optional<KernelTreePtr> read(std::string_view text);
 
   ParseTree tree() const { return shape_.tree(); }
   const TreeShape& shape() const { return shape_; }

@@ -94,9 +94,11 @@ class TreeShape {
                                static_cast<std::size_t>(all[g + 1].begin - all[g].begin));
   }
   // Whether a group holds leaves, inner nodes or (only for a production
-  // without child tags) both.
+  // without child tags, in a tree with an inner node without children)
+  // both.
   bool groupHasLeaf(std::size_t g) const;
   bool groupHasInner(std::size_t g) const;
+  bool hasChildlessInner() const { return childlessInner_; }
   std::int32_t maxHeight() const { return maxHeight_; }
 
   // The tree again, tags and texts as read, every annotation empty.
