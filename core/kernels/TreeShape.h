@@ -83,15 +83,26 @@ class TreeShape {
     return {reinterpret_cast<const Node*>(block_.get()), static_cast<std::size_t>(n_)};
   }
   // Ascending by production id.
-  std::span<const Group> groups() const { return allGroups().first(static_cast<std::size_t>(g_)); }
+  std::span<const Group> groups() const { return groupTable().first(static_cast<std::size_t>(g_)); }
   std::int32_t groupSize(std::size_t g) const {
-    const auto all = allGroups();
-    return all[g + 1].begin - all[g].begin;
+    const auto table = groupTable();
+    return table[g + 1].begin - table[g].begin;
   }
   std::span<const std::int32_t> groupNodes(std::size_t g) const {
-    const auto all = allGroups();
-    return groupList().subspan(static_cast<std::size_t>(all[g].begin),
-                               static_cast<std::size_t>(all[g + 1].begin - all[g].begin));
+    const auto table = groupTable();
+    return groupList().subspan(static_cast<std::size_t>(table[g].begin),
+                               static_cast<std::size_t>(table[g + 1].begin - table[g].begin));
+  }
+  // The same as two flat arrays, for loops that look them up often: the
+  // groups followed by an end marker whose begin is size(), and the nodes of
+  // all groups one after the other.
+  std::span<const Group> groupTable() const {
+    return {reinterpret_cast<const Group*>(block_.get() + groupsOffset()),
+            static_cast<std::size_t>(g_) + 1};
+  }
+  std::span<const std::int32_t> groupList() const {
+    return {reinterpret_cast<const std::int32_t*>(block_.get() + groupListOffset()),
+            static_cast<std::size_t>(n_)};
   }
   // Whether a group holds leaves, inner nodes or (only for a production
   // without child tags, in a tree with an inner node without children)
@@ -105,14 +116,6 @@ class TreeShape {
   AnnTree<Unit> tree() const;
 
  private:
-  std::span<const std::int32_t> groupList() const {
-    return {reinterpret_cast<const std::int32_t*>(block_.get() + groupListOffset()),
-            static_cast<std::size_t>(n_)};
-  }
-  std::span<const Group> allGroups() const {
-    return {reinterpret_cast<const Group*>(block_.get() + groupsOffset()),
-            static_cast<std::size_t>(g_) + 1};
-  }
   std::string_view texts() const {
     return {reinterpret_cast<const char*>(block_.get() + textsOffset()), textBytes_};
   }
