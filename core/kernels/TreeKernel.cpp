@@ -75,8 +75,8 @@ class Evaluation {
         t2_(t2),
         nodes1_(t1.nodes().data()),
         nodes2_(t2.nodes().data()),
-        groups1_(t1.groupTable()),
-        groups2_(t2.groupTable()),
+        starts1_(t1.groupStarts()),
+        starts2_(t2.groupStarts()),
         list1_(t1.groupList()),
         list2_(t2.groupList()),
         sc_(scratch()),
@@ -86,7 +86,7 @@ class Evaluation {
   // Pairs up the groups (both ascending by production) and lays out the
   // slots; false when no production is shared.
   bool matchGroups(std::int32_t maxd) {
-    const std::size_t count1 = groups1_.size() - 1, count2 = groups2_.size() - 1;
+    const std::size_t count1 = starts1_.size() - 1, count2 = starts2_.size() - 1;
     sc_.match.assign(count1, -1);
     sc_.base.assign(count1, 0);
     sc_.partnerSize.resize(count1);
@@ -96,8 +96,8 @@ class Evaluation {
     const bool mixedGroupsPossible = t1_.hasChildlessInner() || t2_.hasChildlessInner();
     std::size_t slots = 0;
     for (std::size_t g = 0, h = 0; g < count1 && h < count2;) {
-      const ProductionId p1 = groups1_[g].production;
-      const ProductionId p2 = groups2_[h].production;
+      const ProductionId p1 = nodes1_[list1_[static_cast<std::size_t>(starts1_[g])]].production;
+      const ProductionId p2 = nodes2_[list2_[static_cast<std::size_t>(starts2_[h])]].production;
       if (p1 < p2) {
         ++g;
       } else if (p2 < p1) {
@@ -105,8 +105,8 @@ class Evaluation {
       } else {
         any = true;
         sc_.match[g] = static_cast<std::int32_t>(h);
-        sc_.partnerSize[g] = static_cast<std::size_t>(groups2_[h + 1].begin - groups2_[h].begin);
-        bool leaf1 = nodes1_[list1_[static_cast<std::size_t>(groups1_[g].begin)]].leaf();
+        sc_.partnerSize[g] = static_cast<std::size_t>(starts2_[h + 1] - starts2_[h]);
+        bool leaf1 = nodes1_[list1_[static_cast<std::size_t>(starts1_[g])]].leaf();
         if (mixedGroupsPossible) {
           leaf1 = t1_.groupHasLeaf(g);
           leafWithInner = leafWithInner || (leaf1 && t2_.groupHasInner(h)) ||
@@ -114,8 +114,7 @@ class Evaluation {
         }
         if (!leaf1) {
           sc_.base[g] = slots;
-          slots += static_cast<std::size_t>(groups1_[g + 1].begin - groups1_[g].begin) *
-                   sc_.partnerSize[g];
+          slots += static_cast<std::size_t>(starts1_[g + 1] - starts1_[g]) * sc_.partnerSize[g];
         }
         ++g;
         ++h;
@@ -160,8 +159,8 @@ class Evaluation {
  private:
   // The nodes of group h of the second tree.
   std::span<const std::int32_t> membersOf2(std::int32_t h) const {
-    const auto b = static_cast<std::size_t>(groups2_[static_cast<std::size_t>(h)].begin);
-    const auto e = static_cast<std::size_t>(groups2_[static_cast<std::size_t>(h) + 1].begin);
+    const auto b = static_cast<std::size_t>(starts2_[static_cast<std::size_t>(h)]);
+    const auto e = static_cast<std::size_t>(starts2_[static_cast<std::size_t>(h) + 1]);
     return list2_.subspan(b, e - b);
   }
   std::int32_t partnerOf(const TreeShape::Node& a) const {
@@ -214,7 +213,7 @@ class Evaluation {
   const TreeShape& t2_;
   const TreeShape::Node* const nodes1_;
   const TreeShape::Node* const nodes2_;
-  const std::span<const TreeShape::Group> groups1_, groups2_;
+  const std::span<const std::int32_t> starts1_, starts2_;
   const std::span<const std::int32_t> list1_, list2_;
   Scratch& sc_;
   const std::int32_t layers_;  // C_0 .. C_{layers_-1} per pair

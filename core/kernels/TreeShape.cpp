@@ -101,20 +101,20 @@ TreeShape TreeShape::Builder::finish() {
   shape.textBytes_ = static_cast<std::uint32_t>(texts_.size());
   shape.block_ = std::make_unique_for_overwrite<std::byte[]>(shape.textsOffset() + texts_.size());
   auto* groupList = reinterpret_cast<std::int32_t*>(shape.block_.get() + shape.groupListOffset());
-  auto* groupTable = reinterpret_cast<Group*>(shape.block_.get() + shape.groupsOffset());
+  auto* groupStarts = reinterpret_cast<std::int32_t*>(shape.block_.get() + shape.groupsOffset());
   std::int32_t g = -1, rank = 0;
   for (std::size_t k = 0; k < n; ++k) {
     const auto i = static_cast<std::int32_t>(order_[k] & 0xFFFFFFFFu);
     Node& node = nodes_[static_cast<std::size_t>(i)];
     if (k == 0 || (order_[k] >> 32) != (order_[k - 1] >> 32)) {
-      groupTable[++g] = Group{node.production, static_cast<std::int32_t>(k)};
+      groupStarts[++g] = static_cast<std::int32_t>(k);
       rank = 0;
     }
     node.group = g;
     node.rank = rank++;
     groupList[k] = i;
   }
-  groupTable[groups] = Group{0, static_cast<std::int32_t>(n)};
+  groupStarts[groups] = static_cast<std::int32_t>(n);
   std::memcpy(shape.block_.get(), nodes_.data(), sizeof(Node) * n);
   std::memcpy(shape.block_.get() + shape.textsOffset(), texts_.data(), texts_.size());
   reset();

@@ -36,12 +36,8 @@ class TreeShape {
     bool leaf() const { return height == 0; }
   };
 
-  // The nodes of one production, ascending by node index, are
-  // groupNodes(g).
-  struct Group {
-    ProductionId production;
-    std::int32_t begin;  // into the node list of all groups
-  };
+  // Nodes of equal production form a group; groups ascend by production,
+  // and the nodes of group g, ascending by node index, are groupNodes(g).
 
   // Takes the nodes of one tree in pre-order, as the tree reader reports
   // them (see readTreeWith in trees/TreeReader.h), and makes the shape.
@@ -82,27 +78,29 @@ class TreeShape {
   std::span<const Node> nodes() const {
     return {reinterpret_cast<const Node*>(block_.get()), static_cast<std::size_t>(n_)};
   }
-  // Ascending by production id.
-  std::span<const Group> groups() const { return groupTable().first(static_cast<std::size_t>(g_)); }
+  std::int32_t groupCount() const { return g_; }
+  ProductionId groupProduction(std::size_t g) const {
+    return node(groupList()[static_cast<std::size_t>(groupStarts()[g])]).production;
+  }
   std::int32_t groupSize(std::size_t g) const {
-    const auto table = groupTable();
-    return table[g + 1].begin - table[g].begin;
+    const auto starts = groupStarts();
+    return starts[g + 1] - starts[g];
   }
   std::span<const std::int32_t> groupNodes(std::size_t g) const {
-    const auto table = groupTable();
-    return groupList().subspan(static_cast<std::size_t>(table[g].begin),
-                               static_cast<std::size_t>(table[g + 1].begin - table[g].begin));
+    const auto starts = groupStarts();
+    return groupList().subspan(static_cast<std::size_t>(starts[g]),
+                               static_cast<std::size_t>(starts[g + 1] - starts[g]));
   }
   // The same as two flat arrays, for loops that look them up often: the
-  // groups followed by an end marker whose begin is size(), and the nodes of
-  // all groups one after the other.
-  std::span<const Group> groupTable() const {
-    return {reinterpret_cast<const Group*>(block_.get() + groupsOffset()),
-            static_cast<std::size_t>(g_) + 1};
-  }
+  // nodes of all groups one after the other, and where each group starts
+  // there, followed by size().
   std::span<const std::int32_t> groupList() const {
     return {reinterpret_cast<const std::int32_t*>(block_.get() + groupListOffset()),
             static_cast<std::size_t>(n_)};
+  }
+  std::span<const std::int32_t> groupStarts() const {
+    return {reinterpret_cast<const std::int32_t*>(block_.get() + groupsOffset()),
+            static_cast<std::size_t>(g_) + 1};
   }
   // Whether a group holds leaves, inner nodes or (only for a production
   // without child tags, in a tree with an inner node without children)
@@ -124,11 +122,11 @@ class TreeShape {
     return groupListOffset() + sizeof(std::int32_t) * static_cast<std::size_t>(n_);
   }
   std::size_t textsOffset() const {
-    return groupsOffset() + sizeof(Group) * (static_cast<std::size_t>(g_) + 1);
+    return groupsOffset() + sizeof(std::int32_t) * (static_cast<std::size_t>(g_) + 1);
   }
 
-  // Nodes, then the node list of the groups, then the groups with an end
-  // marker, then the texts.
+  // Nodes, then the node list of the groups, then the group starts with an
+  // end marker, then the texts.
   std::unique_ptr<std::byte[]> block_;
   std::int32_t n_ = 0;
   std::int32_t g_ = 0;
