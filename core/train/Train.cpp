@@ -92,10 +92,13 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
 
     bool selected = false;
     if (selectionDue(options, state, trainingSize, t, dh)) {
+      const std::size_t before = state.h.size();
       const double candidate = selectionStep(state, options, kernel.function, trainingSet);
       // The candidate wins ties; a NaN on either side keeps the current.
       if (state.eta <= candidate) state.eta = candidate;
-      walk.emplace(state.cache, kernel.standard);
+      // A step that added nothing kept the cache, and the walk's findings
+      // about it still hold.
+      if (state.h.size() != before) walk.emplace(state.cache, kernel.standard);
       selected = true;
     }
     if (options.stopPredicate(dh)) break;
