@@ -106,10 +106,16 @@ double selectionStep(TrainingState& state, const TrainOptions& options,
   const std::int32_t x = state.cache.kernelExamples.collectionSize();
   const std::int32_t room = std::max(state.cache.kernelCacheSize - x, 0);
 
-  KeptList kept(options.batchSize);
+  // Only the first `room` kept candidates can be added, and a list cut at
+  // `room` holds exactly those, since entries only ever leave a list at its
+  // end; nor can it hold more than there are candidates. So a huge batch
+  // costs neither memory nor time of its own.
+  const std::int32_t capacity =
+      std::min({options.batchSize, room, std::max(trainingSet.collectionSize(), 0)});
+  KeptList kept(capacity);
   // Without a batch, or with the cache bound reached, the step adds
   // nothing whatever the scores; the decision values would be thrown away.
-  if (options.batchSize > 0 && room > 0) {
+  if (capacity > 0) {
     const Examples svs = getSupportVectors(state.cache.kernelExamples, state.h);
     const ElementView candidates(trainingSet);
     Element slot;
@@ -120,8 +126,7 @@ double selectionStep(TrainingState& state, const TrainOptions& options,
     }
   }
 
-  const auto added =
-      kept.entries().first(std::min(kept.entries().size(), static_cast<std::size_t>(room)));
+  const std::span<const Candidate> added = kept.entries();
   const auto count = static_cast<std::int32_t>(added.size());
   double candidate = 0.0;
   if (count > 0) {

@@ -119,6 +119,7 @@ TEST(SampleSelection, Steps) {
       {ex, selecting(6, 0, 1, 1), "+{added 0 examples}\n", 6},
       {ex, selecting(6, 5, 2, 5), "+{added 5 examples}+{added 5 examples}\n", 16},
       {ex, selecting(17, 5, 1, 3), "+{added 3 examples}\n", 20},  // the set runs out
+      {ex, selecting(6, INT32_MAX, 1, 1), "+{added 14 examples}\n", 20},
       // 1 MB holds 511 rows: of a batch that would cross the bound the
       // 3 that fit are added, and a sample past it neither grows nor
       // shrinks.
