@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/Fatal.h"
+#include "core/train/DualMatrix.h"
 #include "core/train/EntryBounds.h"
 #include "core/train/KernelCacheBuild.h"
 
@@ -28,7 +29,7 @@ using Lanes = std::int64_t __attribute__((vector_size(32)));
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-[[gnu::always_inline]] inline void store4(double* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+[[gnu::always_inline]] inline void store4(double* p, const V4& v) { std::memcpy(p, &v, sizeof v); }
 [[gnu::always_inline]] inline V4 splat(double x) { return V4{x, x, x, x}; }
 
 // Row i (0-based) of a triangle of dimension L, shifted so that row[j] is
@@ -176,7 +177,7 @@ void GradientWalk::product(std::span<const double> h, std::span<double> G) {
   const auto inBlock = static_cast<std::size_t>(
       std::lower_bound(nonZero_.begin(), nonZero_.end(), block_) - nonZero_.begin());
   if (blockFinite_ && inBlock * kSparseShare <= static_cast<std::size_t>(block_))
-    blockSparse(h, G);
+    blockSparse(h, G, inBlock);
   else
     blockDense(h, G);
   if (n_ > block_) beyondBlock(h, G);
@@ -187,11 +188,10 @@ void GradientWalk::blockDense(std::span<const double> h, std::span<double> G) co
              G.data());
 }
 
-void GradientWalk::blockSparse(std::span<const double> h, std::span<double> G) const {
-  const auto inBlock =
-      std::lower_bound(nonZero_.begin(), nonZero_.end(), block_) - nonZero_.begin();
+void GradientWalk::blockSparse(std::span<const double> h, std::span<double> G,
+                               std::size_t inBlock) const {
   sparseBlock(cache_.kernelCache.arr.data(), cache_.kernelCache.matrixLength, block_, h.data(),
-              G.data(), nonZero_.data(), static_cast<std::size_t>(inBlock));
+              G.data(), nonZero_.data(), inBlock);
 }
 
 void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
@@ -213,22 +213,20 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
     double acc = G[static_cast<std::size_t>(i - 1)];
     if (diagonal && !sparseRow) {
       ++evaluations_;
-      const double q = (xi.value * xi.value) * (kernel(*xi.example, *xi.example) + lambda2);
-      acc = acc + q * hi;
+      acc = acc + computedEntry(xi, xi, kernel, lambda2) * hi;
     }
     if (sparseRow) {
       for (auto p = firstNonZero; p != nonZero_.end(); ++p) {
         const std::int32_t j = *p + 1;
         const Element& xj = view_.get(j, columnSlot);
         ++evaluations_;
-        const double q = (xi.value * xj.value) * (kernel(*xi.example, *xj.example) + lambda2);
-        acc = acc + q * h[static_cast<std::size_t>(j - 1)];
+        acc = acc + computedEntry(xi, xj, kernel, lambda2) * h[static_cast<std::size_t>(j - 1)];
       }
     } else {
       for (std::int32_t j = from; j <= n_; ++j) {
         const Element& xj = view_.get(j, columnSlot);
         ++evaluations_;
-        const double q = (xi.value * xj.value) * (kernel(*xi.example, *xj.example) + lambda2);
+        const double q = computedEntry(xi, xj, kernel, lambda2);
         acc = acc + q * h[static_cast<std::size_t>(j - 1)];
         G[static_cast<std::size_t>(j - 1)] = G[static_cast<std::size_t>(j - 1)] + q * hi;
       }

@@ -78,9 +78,10 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
     walk->product(state.h, state.G);
     double dh;
     if (Momentum* m = state.momentum ? &*state.momentum : nullptr) {
-      // P := the steps of the sweep before, S := 0, without allocating.
+      // P := the steps of the sweep before, S := 0, without allocating
+      // (but once after the working set grew).
       std::swap(m->steps, m->previous);
-      std::fill(m->steps.begin(), m->steps.end(), 0.0);
+      m->steps.assign(m->previous.size(), 0.0);
       const MomentumTerm term{m->steps, m->previous, m->mu};
       dh = sweep(state.h, state.G, options.C, state.eta, &term);
     } else {
