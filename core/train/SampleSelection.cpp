@@ -144,10 +144,7 @@ double selectionStep(TrainingState& state, const TrainOptions& options,
   const std::size_t size = state.h.size() + added.size();
   state.h.resize(size, 0.0);
   state.G.resize(size, 0.0);
-  if (state.momentum) {
-    state.momentum->steps.resize(size, 0.0);
-    state.momentum->previous.resize(size, 0.0);
-  }
+  if (state.momentum) state.momentum->steps.resize(size, 0.0);
   return candidate;
 }
 

@@ -112,10 +112,12 @@ TEST(SampleSelection, Steps) {
     std::string marks;  // everything after "Iterating..."
     std::int32_t size;
   };
+  TrainOptions fromNothing = selecting(-3, 4, 1, 3);  // taken as 0
+  fromNothing.mu = 0.5;                               // momentum grows with h
   const Case cases[] = {
       {ex, selecting(20, 4, 1, 3), "\n", 20},  // all of them, drawn: no step
       {ex, selecting(35, 4, 1, 3), "\n", 20},
-      {ex, selecting(-3, 4, 1, 2), "+{added 4 examples}+{added 4 examples}\n", 8},
+      {ex, fromNothing, "+{added 4 examples}+{added 4 examples}+{added 4 examples}\n", 12},
       {ex, selecting(6, 0, 1, 1), "+{added 0 examples}\n", 6},
       {ex, selecting(6, 5, 2, 5), "+{added 5 examples}+{added 5 examples}\n", 16},
       {ex, selecting(17, 5, 1, 3), "+{added 3 examples}\n", 20},  // the set runs out
