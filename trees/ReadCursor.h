@@ -82,6 +82,14 @@ class ReadCursor {
   // The next character; only when not atEnd().
   char peek() const { return text_[pos_]; }
   void advance(std::size_t n) { pos_ += n; }
+  // Moves over the longest run of characters satisfying `keep` and returns
+  // the run.
+  template <class Keep>
+  std::string_view takeWhile(Keep keep) {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && keep(text_[pos_])) ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
 
   // Accepts the next character if it is c; otherwise notes `kind` as
   // expected here.

@@ -3,26 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "base/WhiteSpace.h"
 #include "trees/WorkStack.h"
 
 namespace kelvor {
 
 namespace {
 
-// Advances the cursor over the longest run of characters satisfying `keep`
-// and returns the run.
-template <class Keep>
-std::string_view takeRun(ReadCursor& c, Keep keep) {
-  const std::string_view text = c.text();
-  const std::size_t start = c.index();
-  std::size_t i = start;
-  while (i < text.size() && keep(text[i])) ++i;
-  c.advance(i - start);
-  return text.substr(start, i - start);
-}
-
-bool isLabelChar(char ch) { return ch != '\t' && ch != '\n' && ch != ' '; }
 bool isUnquotedTextChar(char ch) { return ch != ')' && ch != ' '; }
 bool isScoreChar(char ch) {
   return (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e' || ch == 'E';
@@ -32,17 +18,6 @@ bool isScoreChar(char ch) {
 constexpr std::string_view kQuoteLeafLabel = "PUNC\"";
 
 }  // namespace
-
-Outcome<std::monostate> whiteSpaceP(ReadCursor& c) {
-  const bool consumed = !takeRun(c, [](char ch) { return isWhiteSpace(ch); }).empty();
-  c.expect(ExpectedKind::WhiteSpace);
-  return {std::monostate{}, consumed};
-}
-
-Outcome<std::string_view> labelP(ReadCursor& c) {
-  std::string_view label = takeRun(c, isLabelChar);
-  return {label, !label.empty()};
-}
 
 Outcome<std::string_view> literalP(ReadCursor& c, std::string_view literal) {
   const std::string_view text = c.text();
@@ -64,7 +39,7 @@ Outcome<std::string_view> literalP(ReadCursor& c, std::string_view literal) {
 }
 
 Outcome<std::string_view> scoreNumberP(ReadCursor& c) {
-  std::string_view run = takeRun(c, isScoreChar);
+  std::string_view run = c.takeWhile(isScoreChar);
   if (run.empty()) {
     c.failHere();
     return {std::nullopt, false};
@@ -79,7 +54,7 @@ Outcome<std::string> quotedTextP(ReadCursor& c) {
   }
   std::string out;
   while (true) {
-    out += takeRun(c, [](char ch) { return ch != '"' && ch != '\\'; });
+    out += c.takeWhile([](char ch) { return ch != '"' && ch != '\\'; });
     if (c.atEnd()) break;
     const char ch = c.peek();
     c.advance(1);
@@ -94,7 +69,7 @@ Outcome<std::string> quotedTextP(ReadCursor& c) {
 }
 
 Outcome<std::string_view> unquotedTextP(ReadCursor& c) {
-  std::string_view run = takeRun(c, isUnquotedTextChar);
+  std::string_view run = c.takeWhile(isUnquotedTextChar);
   if (run.empty()) {
     c.failHere();
     return {std::nullopt, false};

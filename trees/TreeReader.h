@@ -15,17 +15,27 @@
 #include <string_view>
 #include <variant>
 
+#include "base/WhiteSpace.h"
 #include "trees/AnnTree.h"
 #include "trees/ReadCursor.h"
 
 namespace kelvor {
 
-// The longest run, possibly empty, of white space. Never fails.
-Outcome<std::monostate> whiteSpaceP(ReadCursor& c);
+// The longest run, possibly empty, of white space. Never fails. (Inline,
+// as the two below: a tree reads them at every node.)
+inline Outcome<std::monostate> whiteSpaceP(ReadCursor& c) {
+  const bool consumed = !c.takeWhile([](char ch) { return isWhiteSpace(ch); }).empty();
+  c.expect(ExpectedKind::WhiteSpace);
+  return {std::monostate{}, consumed};
+}
 
 // The longest run, possibly empty, of anything but tab, line feed and
 // space; parentheses and double quotes included. Never fails.
-Outcome<std::string_view> labelP(ReadCursor& c);
+inline Outcome<std::string_view> labelP(ReadCursor& c) {
+  const std::string_view label =
+      c.takeWhile([](char ch) { return ch != '\t' && ch != '\n' && ch != ' '; });
+  return {label, !label.empty()};
+}
 
 // Exactly the characters of `literal`.
 Outcome<std::string_view> literalP(ReadCursor& c, std::string_view literal);

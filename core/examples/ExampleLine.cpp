@@ -1,5 +1,6 @@
 #include "core/examples/ExampleLine.h"
 
+#include <algorithm>
 #include <limits>
 #include <type_traits>
 #include <vector>
@@ -186,6 +187,12 @@ std::string_view stripModelWrapper(std::string_view text) {
 
 // "#" becomes a blank and "*pound*" a "#", in one pass, into `out`.
 void decodeTreeTextInto(std::string& out, std::string_view text) {
+  // Most texts hold no "*pound*": a copy with the blanks put back.
+  if (text.find('*') == std::string_view::npos) {
+    out.assign(text);
+    std::replace(out.begin(), out.end(), '#', ' ');
+    return;
+  }
   out.resize(text.size());
   char* o = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {

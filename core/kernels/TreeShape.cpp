@@ -34,56 +34,56 @@ TreeShape::Builder& TreeShape::Builder::local() {
 }
 
 void TreeShape::Builder::reset() {
-  tags_.clear();
-  parent_.clear();
-  leaf_.clear();
+  nodes_.clear();
   open_.clear();
+  childTags_.clear();
   texts_.clear();
+  maxHeight_ = 0;
+  childlessInner_ = false;
+}
+
+void TreeShape::Builder::add(TagId tag, Node node) {
+  if (nodes_.size() >= static_cast<std::size_t>(INT32_MAX) - 1)
+    fail("A tree of more than 2^31 nodes");
+  if (!open_.empty()) childTags_.push_back(tag);
+  nodes_.push_back(node);
 }
 
 void TreeShape::Builder::openInner(std::string_view tag) {
-  tags_.push_back(internTag(tag));
-  parent_.push_back(open_.empty() ? -1 : open_.back());
-  leaf_.push_back(0);
-  open_.push_back(static_cast<std::int32_t>(tags_.size() - 1));
+  const TagId id = internTag(tag);
+  // The tag waits in the production's place until the node closes.
+  add(id, Node{id, 0, 0, 0, 0});
+  open_.push_back({static_cast<std::int32_t>(nodes_.size() - 1), childTags_.size(), 0});
 }
 
 void TreeShape::Builder::leaf(std::string_view tag, std::string_view text) {
-  tags_.push_back(internTag(tag));
-  parent_.push_back(open_.empty() ? -1 : open_.back());
-  leaf_.push_back(1);
+  const TagId id = internTag(tag);
+  const auto i = static_cast<std::int32_t>(nodes_.size());
+  add(id, Node{internProduction(id, {}), 0, i + 1, 0, 0});
   appendLength(texts_, text.size());
   texts_ += text;
 }
 
-void TreeShape::Builder::closeInner() { open_.pop_back(); }
+void TreeShape::Builder::closeInner() {
+  const Open o = open_.back();
+  open_.pop_back();
+  Node& node = nodes_[static_cast<std::size_t>(o.node)];
+  const std::span<const TagId> childTags =
+      std::span<const TagId>(childTags_).subspan(o.firstChildTag);
+  childlessInner_ = childlessInner_ || childTags.empty();
+  node.production = internProduction(node.production, childTags);
+  node.height = o.highestChild + 1;
+  node.end = static_cast<std::int32_t>(nodes_.size());
+  childTags_.resize(o.firstChildTag);
+  maxHeight_ = std::max(maxHeight_, node.height);
+  if (!open_.empty()) open_.back().highestChild = std::max(open_.back().highestChild, node.height);
+}
 
 TreeShape TreeShape::Builder::finish() {
-  const std::size_t n = tags_.size();
-  if (n > static_cast<std::size_t>(INT32_MAX) - 1) fail("A tree of more than 2^31 nodes");
-  nodes_.assign(n, Node{});
-
-  // Subtree ends from the bottom up: children come after their parent.
-  for (std::size_t i = 0; i < n; ++i) nodes_[i].end = 1;
-  for (std::size_t i = n; i-- > 1;)
-    nodes_[static_cast<std::size_t>(parent_[i])].end += nodes_[i].end;
-  for (std::size_t i = 0; i < n; ++i) nodes_[i].end += static_cast<std::int32_t>(i);
-
+  const std::size_t n = nodes_.size();
   TreeShape shape;
-  for (std::size_t i = n; i-- > 0;) {
-    Node& node = nodes_[i];
-    childTags_.clear();
-    std::int32_t height = 0;
-    for (auto c = static_cast<std::int32_t>(i) + 1; c < node.end;
-         c = nodes_[static_cast<std::size_t>(c)].end) {
-      childTags_.push_back(tags_[static_cast<std::size_t>(c)]);
-      height = std::max(height, nodes_[static_cast<std::size_t>(c)].height);
-    }
-    node.production = internProduction(tags_[i], childTags_);
-    node.height = leaf_[i] != 0 ? 0 : height + 1;
-    shape.childlessInner_ = shape.childlessInner_ || (leaf_[i] == 0 && childTags_.empty());
-    shape.maxHeight_ = std::max(shape.maxHeight_, node.height);
-  }
+  shape.maxHeight_ = maxHeight_;
+  shape.childlessInner_ = childlessInner_;
 
   // Groups of equal production, each in ascending node order: the keys are
   // distinct, so a plain sort keeps that order.

@@ -54,14 +54,22 @@ class TreeShape {
     static Builder& local();
 
    private:
-    std::vector<TagId> tags_;
-    std::vector<std::int32_t> parent_;
-    std::vector<std::uint8_t> leaf_;
-    std::vector<std::int32_t> open_;
-    std::string texts_;  // each leaf's text, led by its length
+    struct Open {
+      std::int32_t node;
+      std::size_t firstChildTag;  // in childTags_
+      std::int32_t highestChild;  // the greatest height among its children so far
+    };
+    // The node's production, height and end are set as it completes: a
+    // leaf at once, an inner node when it closes.
+    void add(TagId tag, Node node);
+
     std::vector<Node> nodes_;
+    std::vector<Open> open_;
+    std::vector<TagId> childTags_;  // of every open node, the innermost last
+    std::string texts_;             // each leaf's text, led by its length
     std::vector<std::uint64_t> order_;
-    std::vector<TagId> childTags_;
+    std::int32_t maxHeight_ = 0;
+    bool childlessInner_ = false;
   };
 
   // Annotations play no part.
