@@ -1,11 +1,13 @@
-// The tree reader on any text: one tree read directly, and the items of a
-// parser-output text, read whole and line by line.
+// The tree reader on any text: one tree read directly (also into the tree
+// kernel's form), and the items of a parser-output text, read whole and
+// line by line.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/NumberText.h"
+#include "core/kernels/TreeKernel.h"
 #include "tests/fuzz/FuzzTargets.h"
 #include "trees/ParseFile.h"
 #include "trees/TreePrinter.h"
@@ -48,6 +50,12 @@ void fuzzTreeReader(std::string_view input) {
     checkReadsBack(*tree.value, input);
   else
     showReadFailure("fuzz", c.failure());
+  // Examples read their trees straight into the kernel's form: the same
+  // texts must read, and give the same trees.
+  const std::optional<KernelTreePtr> kernelTree = KernelTree::read(input);
+  if (kernelTree.has_value() != tree.ok() ||
+      (kernelTree && !((*kernelTree)->tree() == *tree.value)))
+    propertyBroken("the kernel's reading of a tree differs from the tree reader's", input);
 
   std::vector<std::string> whole;
   for (const TreeResult& r : parseFile("fuzz", input)) {
