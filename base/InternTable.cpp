@@ -35,22 +35,32 @@ std::uint32_t hashOf(std::string_view s) {
 
 }  // namespace
 
+std::string_view InternTable::keyAt(const char* stored) {
+  std::uint32_t length;
+  std::memcpy(&length, stored, sizeof length);
+  return {stored + sizeof length, length};
+}
+
 const char* InternTable::store(std::string_view key) {
-  if (key.size() > left_) {
+  const std::size_t need = sizeof(std::uint32_t) + key.size();
+  char* at;
+  if (need > left_ && need > kBlockBytes / 4) {
     // A long key gets a block of its own; the current block stays in use.
-    if (key.size() > kBlockBytes / 4) {
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(key.size() + 1));
-      std::memcpy(blocks_.back().get(), key.data(), key.size());
-      return blocks_.back().get();
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(need));
+    at = blocks_.back().get();
+  } else {
+    if (need > left_) {
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
+      free_ = blocks_.back().get();
+      left_ = kBlockBytes;
     }
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockBytes));
-    free_ = blocks_.back().get();
-    left_ = kBlockBytes;
+    at = free_;
+    free_ += need;
+    left_ -= need;
   }
-  char* at = free_;
-  if (!key.empty()) std::memcpy(at, key.data(), key.size());
-  free_ += key.size();
-  left_ -= key.size();
+  const auto length = static_cast<std::uint32_t>(key.size());
+  std::memcpy(at, &length, sizeof length);
+  if (!key.empty()) std::memcpy(at + sizeof length, key.data(), key.size());
   return at;
 }
 
@@ -67,8 +77,8 @@ void InternTable::grow() {
 }
 
 std::uint32_t InternTable::intern(std::string_view key) {
-  if ((starts_.size() + 1) * 2 > slots_.size()) grow();
-  if (key.size() > std::numeric_limits<std::uint32_t>::max())
+  if ((starts_.size() + 1) * 4 > slots_.size() * 3) grow();
+  if (key.size() > std::numeric_limits<std::uint32_t>::max() - sizeof(std::uint32_t))
     fail("A token or tree tag of more than 4 GB");
   const std::uint32_t h = hashOf(key);
   const std::size_t mask = slots_.size() - 1;
@@ -79,7 +89,6 @@ std::uint32_t InternTable::intern(std::string_view key) {
         fail("More than 4 billion distinct tokens, tags or productions");
       const auto id = static_cast<std::uint32_t>(starts_.size());
       starts_.push_back(store(key));
-      lengths_.push_back(static_cast<std::uint32_t>(key.size()));
       slots_[i] = Slot{h, id + 1};
       return id;
     }
