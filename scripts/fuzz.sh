@@ -29,10 +29,11 @@ if ((${#targets[@]} == 0)); then
   for dir in "$root"/tests/fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
 fi
 mkdir -p "$build/artifacts"
-for target in "${targets[@]}"; do
-  found="$build/corpus/$target"
+
+# One target: runs it, and on failure shows the end of its log.
+run_target() {
+  local target="$1" found="$build/corpus/$1" log="$build/fuzz-$1.log"
   mkdir -p "$found"
-  log="$build/fuzz-$target.log"
   # 4 kB inputs reach every reader's deep cases (a tree of a thousand levels
   # whose nodes share one production) while each input stays quick.
   if ! "$build/fuzz_$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
@@ -40,9 +41,16 @@ for target in "${targets[@]}"; do
     "$found" "$root/tests/fuzz/corpus/$target" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz: $target failed; the input is in $build/artifacts/"
-    exit 1
+    return 1
   fi
+  local runs rate
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
   echo "fuzz: $target: $runs inputs in ${seconds}s, $rate per second, no failure"
-done
+}
+export -f run_target
+export build root seconds
+
+# Half the cores, so that the targets do not slow each other down.
+jobs=$(($(nproc) / 2 > 0 ? $(nproc) / 2 : 1))
+printf '%s\n' "${targets[@]}" | xargs -P "$jobs" -I{} bash -c 'run_target "$1"' _ {}
