@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 
 #include "base/StringEscape.h"
 
@@ -59,13 +61,38 @@ void failIrrefutable(std::string_view where) {
   failAtLocation(where, "Irrefutable pattern failed for pattern");
 }
 
+std::string failureMessage() {
+  try {
+    throw;
+  } catch (const FatalError& e) {
+    return e.what();
+  } catch (const std::bad_alloc&) {
+    return "out of memory";
+  } catch (const std::length_error&) {
+    return "out of memory: a size beyond what this machine can address was asked for";
+  } catch (const std::exception& e) {
+    return std::string("internal error: ") + e.what();
+  } catch (...) {
+    return "internal error: an unknown exception";
+  }
+}
+
 int runProgram(const std::function<int()>& body) {
   try {
     return body();
-  } catch (const FatalError& e) {
+  } catch (...) {
     std::cout.flush();
     std::fflush(stdout);
-    std::cerr << "\nFail: " << e.what() << "\n";
+    // Building the message can itself run out of memory; the failure is
+    // reported all the same.
+    std::string message;
+    try {
+      message = failureMessage();
+    } catch (...) {
+      std::fputs("\nFail: out of memory\n", stderr);
+      return 1;
+    }
+    std::cerr << "\nFail: " << message << "\n";
     std::cerr.flush();
     return 1;
   }

@@ -13,7 +13,14 @@ namespace kelvor {
 
 class FatalError : public std::runtime_error {
  public:
-  explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+  explicit FatalError(const std::string& message, bool located = false)
+      : std::runtime_error(message), located_(located) {}
+  // Whether the message already names the file line it arose at (see
+  // base/LineLocation.h); an outer reader then adds no second location.
+  bool located() const { return located_; }
+
+ private:
+  bool located_;
 };
 
 // Stops with the given message, which is printed as it stands.
@@ -44,8 +51,16 @@ class FatalError : public std::runtime_error {
 // line does not become a 10 MB message.
 std::string quoteForMessage(std::string_view text, std::size_t limit = 80);
 
-// Runs a program's body; a FatalError flushes standard output, writes
-// "\nFail: <message>\n" to standard error and gives exit status 1.
+// Only inside a catch block: the message with which the failure being
+// handled stops the program. A FatalError gives its own; an exhausted
+// resource says what ran out ("out of memory"); anything else is an
+// internal error that names the exception.
+std::string failureMessage();
+
+// Runs a program's body. Whatever escapes it, a FatalError or any other
+// exception, flushes standard output, writes "\nFail: <message>\n" (see
+// failureMessage) to standard error and gives exit status 1: no input ends
+// the program through std::terminate.
 int runProgram(const std::function<int()>& body);
 
 }  // namespace kelvor

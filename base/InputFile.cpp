@@ -101,6 +101,20 @@ void InputFile::readLineOrFail(std::string& line) {
   if (!readLine(line)) fail("Error reading " + path_ + ": unexpected end of file");
 }
 
+std::int64_t InputFile::lineNumberAt(std::int64_t offset) {
+  seek(0);
+  std::int64_t line = 1;
+  while (tell() < offset) {
+    if (pos_ == end_ && !refill()) break;
+    const char* start = buffer_.get() + pos_;
+    const auto take =
+        static_cast<std::size_t>(std::min<std::int64_t>(end_ - pos_, offset - tell()));
+    line += std::count(start, start + take, '\n');
+    pos_ += take;
+  }
+  return line;
+}
+
 void InputFile::seek(std::int64_t offset) {
   // A position inside the buffered block needs no system call: walks over
   // consecutive lines stay in the block they have read.

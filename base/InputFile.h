@@ -39,6 +39,11 @@ class InputFile {
   // Moves to a byte offset counted from the start of the file.
   void seek(std::int64_t offset);
 
+  // The 1-based number of the line that begins at a byte offset: one more
+  // than the line feeds before it. Reads the file from its start, so it is
+  // for reporting a failure, not for every line; moves the read position.
+  std::int64_t lineNumberAt(std::int64_t offset);
+
   const std::string& path() const { return path_; }
 
  private:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
-needed=(cmake g++ make libgtest-dev libbenchmark-dev)
+needed=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
 missing=()
 for p in "${needed[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

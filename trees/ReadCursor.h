@@ -67,6 +67,14 @@ struct Outcome {
 class ReadCursor {
  public:
   explicit ReadCursor(std::string_view text, SourcePos start = {}) : text_(text), start_(start) {}
+  // A cursor that keeps no record of what was expected where: for a first
+  // reading that only wants to know whether the text reads, and reads it
+  // again with a reporting cursor when it does not.
+  static ReadCursor withoutReport(std::string_view text) {
+    ReadCursor c(text);
+    c.reporting_ = false;
+    return c;
+  }
 
   std::string_view text() const { return text_; }
   std::size_t index() const { return pos_; }
@@ -74,6 +82,14 @@ class ReadCursor {
   // The next character; only when not atEnd().
   char peek() const { return text_[pos_]; }
   void advance(std::size_t n) { pos_ += n; }
+  // Moves over the longest run of characters satisfying `keep` and returns
+  // the run.
+  template <class Keep>
+  std::string_view takeWhile(Keep keep) {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && keep(text_[pos_])) ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
 
   // Accepts the next character if it is c; otherwise notes `kind` as
   // expected here.
@@ -91,20 +107,7 @@ class ReadCursor {
   // been read where reading stops is reported. A literal is kept by
   // reference: it must outlive the next failure() call.
   void expect(ExpectedKind kind, std::string_view literal = {}) {
-    if (expectedAt_ != pos_) {
-      nExpected_ = 0;
-      moreExpected_.clear();
-      expectedAt_ = pos_;
-    }
-    const Expectation item{kind, literal};
-    for (std::size_t i = 0; i < nExpected_; ++i)
-      if (expected_[i] == item) return;
-    for (const Expectation& e : moreExpected_)
-      if (e == item) return;
-    if (nExpected_ < expected_.size())
-      expected_[nExpected_++] = item;
-    else
-      moreExpected_.push_back(item);
+    if (reporting_) note(kind, literal);
   }
 
   // Records a failure at the current position.
@@ -129,9 +132,27 @@ class ReadCursor {
   SourcePos positionOf(std::size_t index) const;
 
  private:
+  void note(ExpectedKind kind, std::string_view literal) {
+    if (expectedAt_ != pos_) {
+      nExpected_ = 0;
+      moreExpected_.clear();
+      expectedAt_ = pos_;
+    }
+    const Expectation item{kind, literal};
+    for (std::size_t i = 0; i < nExpected_; ++i)
+      if (expected_[i] == item) return;
+    for (const Expectation& e : moreExpected_)
+      if (e == item) return;
+    if (nExpected_ < expected_.size())
+      expected_[nExpected_++] = item;
+    else
+      moreExpected_.push_back(item);
+  }
+
   std::string_view text_;
   SourcePos start_;
   std::size_t pos_ = 0;
+  bool reporting_ = true;
 
   struct Expectation {
     ExpectedKind kind;

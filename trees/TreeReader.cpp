@@ -3,26 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "base/WhiteSpace.h"
 #include "trees/WorkStack.h"
 
 namespace kelvor {
 
 namespace {
 
-// Advances the cursor over the longest run of characters satisfying `keep`
-// and returns the run.
-template <class Keep>
-std::string_view takeRun(ReadCursor& c, Keep keep) {
-  const std::string_view text = c.text();
-  const std::size_t start = c.index();
-  std::size_t i = start;
-  while (i < text.size() && keep(text[i])) ++i;
-  c.advance(i - start);
-  return text.substr(start, i - start);
-}
-
-bool isLabelChar(char ch) { return ch != '\t' && ch != '\n' && ch != ' '; }
 bool isUnquotedTextChar(char ch) { return ch != ')' && ch != ' '; }
 bool isScoreChar(char ch) {
   return (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e' || ch == 'E';
@@ -32,17 +18,6 @@ bool isScoreChar(char ch) {
 constexpr std::string_view kQuoteLeafLabel = "PUNC\"";
 
 }  // namespace
-
-Outcome<std::monostate> whiteSpaceP(ReadCursor& c) {
-  const bool consumed = !takeRun(c, [](char ch) { return isWhiteSpace(ch); }).empty();
-  c.expect(ExpectedKind::WhiteSpace);
-  return {std::monostate{}, consumed};
-}
-
-Outcome<std::string_view> labelP(ReadCursor& c) {
-  std::string_view label = takeRun(c, isLabelChar);
-  return {label, !label.empty()};
-}
 
 Outcome<std::string_view> literalP(ReadCursor& c, std::string_view literal) {
   const std::string_view text = c.text();
@@ -64,7 +39,7 @@ Outcome<std::string_view> literalP(ReadCursor& c, std::string_view literal) {
 }
 
 Outcome<std::string_view> scoreNumberP(ReadCursor& c) {
-  std::string_view run = takeRun(c, isScoreChar);
+  std::string_view run = c.takeWhile(isScoreChar);
   if (run.empty()) {
     c.failHere();
     return {std::nullopt, false};
@@ -79,7 +54,7 @@ Outcome<std::string> quotedTextP(ReadCursor& c) {
   }
   std::string out;
   while (true) {
-    out += takeRun(c, [](char ch) { return ch != '"' && ch != '\\'; });
+    out += c.takeWhile([](char ch) { return ch != '"' && ch != '\\'; });
     if (c.atEnd()) break;
     const char ch = c.peek();
     c.advance(1);
@@ -94,7 +69,7 @@ Outcome<std::string> quotedTextP(ReadCursor& c) {
 }
 
 Outcome<std::string_view> unquotedTextP(ReadCursor& c) {
-  std::string_view run = takeRun(c, isUnquotedTextChar);
+  std::string_view run = c.takeWhile(isUnquotedTextChar);
   if (run.empty()) {
     c.failHere();
     return {std::nullopt, false};
@@ -117,6 +92,36 @@ Outcome<std::string_view> terminalTextView(ReadCursor& c, std::string& unescaped
   return unquotedTextP(c);
 }
 
+// Builds the AnnTree: finished nodes wait on one common stack, and a node's
+// child list is allocated once, at its exact size, when the node closes.
+class AnnTreeBuilder {
+ public:
+  AnnTreeBuilder() {
+    open_.reserve(16);
+    finished_.reserve(32);
+  }
+  void openInner(std::string_view label) { open_.push_back({label, finished_.size()}); }
+  void leaf(std::string_view tag, std::string_view text) {
+    finished_.push_back(AnnTree<Unit>::makeTerm(tag, text, Unit{}));
+  }
+  void closeInner() {
+    const OpenNode parent = open_.back();
+    open_.pop_back();
+    AnnTree<Unit> node =
+        AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished_, parent.firstChild), Unit{});
+    finished_.push_back(std::move(node));
+  }
+  AnnTree<Unit> take() { return std::move(finished_.back()); }
+
+ private:
+  struct OpenNode {
+    std::string_view label;
+    std::size_t firstChild;
+  };
+  std::vector<OpenNode> open_;
+  std::vector<AnnTree<Unit>> finished_;
+};
+
 }  // namespace
 
 Outcome<std::string> terminalTextP(ReadCursor& c) {
@@ -126,67 +131,30 @@ Outcome<std::string> terminalTextP(ReadCursor& c) {
   return {std::string(*text.value), true};
 }
 
-Outcome<AnnTree<Unit>> terminalP(ReadCursor& c, std::string_view label) {
-  using Tree = AnnTree<Unit>;
+Outcome<LeafParts> terminalPartsP(ReadCursor& c, std::string_view label, std::string& unescaped) {
   if (label == kQuoteLeafLabel) {
     Outcome<std::string_view> quotes = literalP(c, "\"\"\"");
     if (!quotes.ok()) return {std::nullopt, quotes.consumed};
-    return {Tree::makeTerm("PUNC", "\"", Unit{}), true};
+    return {LeafParts{"PUNC", "\""}, true};
   }
-  std::string unescaped;
   Outcome<std::string_view> text = terminalTextView(c, unescaped);
   if (!text.ok()) return {std::nullopt, text.consumed};
   const std::string_view tag = !label.empty() ? label : *text.value == "\"" ? "\"" : "?";
-  if (!unescaped.empty()) return {Tree::makeTerm(tag, std::move(unescaped), Unit{}), true};
-  return {Tree::makeTerm(tag, *text.value, Unit{}), true};
+  return {LeafParts{tag, *text.value}, true};
+}
+
+Outcome<AnnTree<Unit>> terminalP(ReadCursor& c, std::string_view label) {
+  std::string unescaped;
+  Outcome<LeafParts> parts = terminalPartsP(c, label, unescaped);
+  if (!parts.ok()) return {std::nullopt, parts.consumed};
+  return {AnnTree<Unit>::makeTerm(parts.value->tag, parts.value->text, Unit{}), true};
 }
 
 Outcome<AnnTree<Unit>> treeParserP(ReadCursor& c) {
-  const std::size_t start = c.index();
-  whiteSpaceP(c);
-  if (!c.acceptChar('(', ExpectedKind::OpenParen)) {
-    c.failHere();
-    return {std::nullopt, c.index() != start};
-  }
-  // The inner nodes whose "(" has been read and whose ")" has not, each
-  // with the start of its finished children on one common stack: a node's
-  // child list is allocated once, at its exact size, when the node closes.
-  struct OpenNode {
-    std::string_view label;
-    std::size_t firstChild;
-  };
-  std::vector<OpenNode> open;
-  std::vector<AnnTree<Unit>> finished;
-  open.reserve(16);
-  finished.reserve(32);
-  while (true) {
-    // Just after the "(" of a node.
-    const std::string_view label = *labelP(c).value;
-    whiteSpaceP(c);
-    if (c.acceptChar('(', ExpectedKind::OpenParen)) {
-      open.push_back({label, finished.size()});
-      continue;
-    }
-    Outcome<AnnTree<Unit>> leaf = terminalP(c, label);
-    if (!leaf.ok()) return {std::nullopt, true};
-    AnnTree<Unit> node = std::move(*leaf.value);
-    // Close nodes until one of them goes on with a further child.
-    while (true) {
-      whiteSpaceP(c);
-      if (!c.acceptChar(')', ExpectedKind::CloseParen)) {
-        c.failHere();
-        return {std::nullopt, true};
-      }
-      whiteSpaceP(c);
-      if (open.empty()) return {std::move(node), true};
-      finished.push_back(std::move(node));
-      if (c.acceptChar('(', ExpectedKind::OpenParen)) break;
-      const OpenNode parent = open.back();
-      open.pop_back();
-      node =
-          AnnTree<Unit>::makeNonTerm(parent.label, takeFrom(finished, parent.firstChild), Unit{});
-    }
-  }
+  AnnTreeBuilder builder;
+  Outcome<std::monostate> read = readTreeWith(c, builder);
+  if (!read.ok()) return {std::nullopt, read.consumed};
+  return {builder.take(), true};
 }
 
 }  // namespace kelvor

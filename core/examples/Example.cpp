@@ -10,18 +10,17 @@ Example::Example(Array<RealFeature> vectorReal, Array<StringFeature> vectorStrin
     : real_(std::move(vectorReal)),
       string_(std::move(vectorString)),
       tree_(std::move(vectorTree)),
-      qid_(qid) {}
+      qid_(qid),
+      done_(kAllFields) {}
 
 Example::Example(std::shared_ptr<const ExampleSource> source) : source_(std::move(source)) {}
 
 double Example::twonorm_sq() const {
-  if (!twonorm_) twonorm_ = dot(*this, *this);
-  return *twonorm_;
-}
-
-void Example::releaseSourceWhenDone() const {
-  // Once every field is converted the line is no longer needed.
-  if (real_ && string_ && tree_ && qid_) source_.reset();
+  if (!(done_ & kTwonorm)) {
+    twonorm_ = dot(*this, *this);
+    done_ |= kTwonorm;
+  }
+  return twonorm_;
 }
 
 ExamplePtr mkExampleQID(Array<RealFeature> reals, std::int32_t qid) {

@@ -12,7 +12,6 @@
 #include <compare>
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "base/Array.h"
 #include "core/examples/Features.h"
@@ -37,37 +36,50 @@ class Example {
   explicit Example(std::shared_ptr<const ExampleSource> source);
 
   const Array<RealFeature>& vectorReal() const {
-    if (!real_) complete(real_, &ExampleSource::convertReal);
-    return *real_;
+    if (!(done_ & kReal)) complete(real_, kReal, &ExampleSource::convertReal);
+    return real_;
   }
   const Array<StringFeature>& vectorString() const {
-    if (!string_) complete(string_, &ExampleSource::convertString);
-    return *string_;
+    if (!(done_ & kString)) complete(string_, kString, &ExampleSource::convertString);
+    return string_;
   }
   const Array<TreeFeature>& vectorTree() const {
-    if (!tree_) complete(tree_, &ExampleSource::convertTree);
-    return *tree_;
+    if (!(done_ & kTree)) complete(tree_, kTree, &ExampleSource::convertTree);
+    return tree_;
   }
   // dot of the example with itself, computed at first use and kept.
   double twonorm_sq() const;
   std::int32_t ex_qid() const {
-    if (!qid_) complete(qid_, &ExampleSource::convertQid);
-    return *qid_;
+    if (!(done_ & kQid)) complete(qid_, kQid, &ExampleSource::convertQid);
+    return qid_;
   }
 
  private:
-  template <class T, class Convert>
-  void complete(std::optional<T>& field, Convert convert) const {
-    field.emplace((source_.get()->*convert)());
-    releaseSourceWhenDone();
-  }
-  void releaseSourceWhenDone() const;
+  // Which fields hold their value; a training set holds an example per
+  // line, so flags rather than an optional per field.
+  enum : std::uint8_t {
+    kReal = 1,
+    kString = 2,
+    kTree = 4,
+    kQid = 8,
+    kAllFields = 15,
+    kTwonorm = 16
+  };
 
-  mutable std::optional<Array<RealFeature>> real_;
-  mutable std::optional<Array<StringFeature>> string_;
-  mutable std::optional<Array<TreeFeature>> tree_;
-  mutable std::optional<double> twonorm_;
-  mutable std::optional<std::int32_t> qid_;
+  template <class T, class Convert>
+  void complete(T& field, std::uint8_t flag, Convert convert) const {
+    field = (source_.get()->*convert)();
+    done_ |= flag;
+    // Once every field is converted the line is no longer needed.
+    if ((done_ & kAllFields) == kAllFields) source_.reset();
+  }
+
+  mutable Array<RealFeature> real_;
+  mutable Array<StringFeature> string_;
+  mutable Array<TreeFeature> tree_;
+  mutable double twonorm_ = 0.0;
+  mutable std::int32_t qid_ = 0;
+  mutable std::uint8_t done_ = 0;
   mutable std::shared_ptr<const ExampleSource> source_;
 };
 

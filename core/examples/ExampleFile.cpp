@@ -6,6 +6,7 @@
 
 #include "base/Console.h"
 #include "base/Fatal.h"
+#include "base/LineLocation.h"
 #include "core/examples/Collections.h"
 #include "core/examples/ExampleLine.h"
 #include "core/examples/ExampleScan.h"
@@ -47,11 +48,15 @@ std::pair<Examples, std::int32_t> readExampleFile(const std::string& path, doubl
     if (k % 1000 == 0) printOut(".");
     file.readLineOrFail(line);
     if (!isExampleLine(line)) continue;
-    std::optional<Element> parsed = parseExampleLineForced(bias, line);
-    if (!parsed) fail("Error reading line " + std::to_string(k) + " of " + path);
-    if (k > tally.exampleLines) failIndex(k, 1, tally.exampleLines);
-    highest = std::max(highest, highestOfExample(*parsed->example));
-    slots[static_cast<std::size_t>(k - 1)] = std::move(*parsed);
+    atLine(path, n + 1, [&] {
+      std::optional<Element> parsed = parseExampleLineForced(bias, line);
+      if (!parsed)
+        fail("Error reading line " + std::to_string(k) + " of " + path + "\n" +
+             describeRejection(line));
+      if (k > tally.exampleLines) failIndex(k, 1, tally.exampleLines);
+      highest = std::max(highest, highestOfExample(*parsed->example));
+      slots[static_cast<std::size_t>(k - 1)] = std::move(*parsed);
+    });
     ++k;
   }
   auto array = std::make_shared<const ArrayCollection>(

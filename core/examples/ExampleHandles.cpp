@@ -1,9 +1,12 @@
 #include "core/examples/ExampleHandles.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "base/Console.h"
 #include "base/Fatal.h"
+#include "base/LineLocation.h"
 #include "core/examples/ExampleLine.h"
 
 namespace kelvor {
@@ -12,12 +15,18 @@ namespace {
 
 std::string describeFile(const InputFile& file) { return "{handle: " + file.path() + "}"; }
 
-// The line at the offset, parsed without completing its fields.
-std::optional<Element> readExampleAt(InputFile& file, std::int64_t offset, double bias,
-                                     std::string& line) {
-  file.seek(offset);
-  file.readLineOrFail(line);
-  return parseExampleLine(bias, line);
+// The example line at the offset, parsed without completing its fields.
+// Every failure, the rejection of the line included, names its line; the
+// rejection message is `rejected` followed by the line itself.
+Element readExampleAt(const std::shared_ptr<InputFile>& file, std::int64_t offset, double bias,
+                      std::string& line, const std::function<std::string()>& rejected) {
+  return atOffset(*file, offset, [&] {
+    file->seek(offset);
+    file->readLineOrFail(line);
+    std::optional<Element> e = parseExampleLine(bias, line, TreeTextForm::Bare, {{file, offset}});
+    if (!e) fail(rejected() + "\n" + line + "\n" + describeRejection(line));
+    return std::move(*e);
+  });
 }
 
 }  // namespace
@@ -25,11 +34,10 @@ std::optional<Element> readExampleAt(InputFile& file, std::int64_t offset, doubl
 Element ExampleHandle::at(std::int32_t i) const {
   return cache_.lookup(i, [&] {
     const std::int64_t offset = eh_Indices.at(i);
-    std::optional<Element> e = readExampleAt(*eh_Handle, offset, eh_bias, line_);
-    if (!e)
-      fail("indexEH " + describeFile(*eh_Handle) + ", index " + std::to_string(i) + " at " +
-           std::to_string(offset) + "\n" + line_ + "\n");
-    return std::move(*e);
+    return readExampleAt(eh_Handle, offset, eh_bias, line_, [&] {
+      return "indexEH " + describeFile(*eh_Handle) + ", index " + std::to_string(i) + " at " +
+             std::to_string(offset);
+    });
   });
 }
 
@@ -37,13 +45,15 @@ Element ExampleHandles::at(std::int32_t i) const {
   return cache_.lookup(i, [&] {
     const ExampleLocation& entry = ehs_Indices.at(i);
     if (entry.file == nullptr) fail("readExampleHandles: value not filled in");
-    std::optional<Element> e = readExampleAt(*entry.file, entry.offset, ehs_bias, line_);
-    if (!e) {
+    // The collection owns its files; the entry points into one of them.
+    const auto owner = std::find_if(ehs_Handles.begin(), ehs_Handles.end(),
+                                    [&](const auto& h) { return h.get() == entry.file; });
+    if (owner == ehs_Handles.end()) failUncovered("ExampleHandles::at: an entry of no own file");
+    return readExampleAt(*owner, entry.offset, ehs_bias, line_, [&] {
       const std::string file = describeFile(*entry.file);
-      fail("indexEHS " + file + ", index " + std::to_string(i) + " at (" + file + "," +
-           std::to_string(entry.offset) + ")\n" + line_ + "\n");
-    }
-    return std::move(*e);
+      return "indexEHS " + file + ", index " + std::to_string(i) + " at (" + file + "," +
+             std::to_string(entry.offset) + ")";
+    });
   });
 }
 

@@ -1,9 +1,12 @@
 #include "core/examples/ExampleLine.h"
 
+#include <algorithm>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "base/Fatal.h"
+#include "base/LineLocation.h"
 #include "base/NumberText.h"
 #include "base/WhiteSpace.h"
 #include "core/kernels/TreeKernel.h"
@@ -30,6 +33,10 @@ struct LineShape {
   std::string_view qid;  // empty when the line has no "qid:" word
   bool hasQid = false;
   std::vector<FeatureWord> features;
+  // The word that rejected the line, and its number among the line's words
+  // (the target is word 1); 0 when the line passed.
+  std::size_t rejectedNumber = 0;
+  std::string_view rejectedWord;
 };
 
 bool isRealValueChar(char c) {
@@ -95,10 +102,11 @@ bool checkShape(std::string_view line, LineShape& shape) {
   shape.features.clear();
   shape.hasQid = false;
   shape.qid = {};  // else a view into an earlier line would outlive it
+  shape.rejectedNumber = 0;
+  shape.rejectedWord = {};
   std::size_t wordNumber = 0;
-  bool rejected = false;
   forEachWord(line, [&](std::string_view word) {
-    if (rejected) return;
+    if (shape.rejectedNumber != 0) return;
     ++wordNumber;
     if (wordNumber == 1) {
       shape.target = word;
@@ -108,11 +116,12 @@ bool checkShape(std::string_view line, LineShape& shape) {
     } else if (auto f = parseFeature(word)) {
       shape.features.push_back(*f);
     } else {
-      rejected = true;
+      shape.rejectedNumber = wordNumber;
+      shape.rejectedWord = word;
     }
   });
   if (wordNumber == 0) fail("Example line without any word: it has no target value");
-  return !rejected;
+  return shape.rejectedNumber == 0;
 }
 
 double convertRealValue(std::string_view text) {
@@ -148,7 +157,8 @@ Array<RealFeature> convertReals(const LineShape& shape, double bias) {
 }
 
 TokenSeq splitTokens(std::string_view value) {
-  std::vector<TokenId> ids;
+  thread_local std::vector<TokenId> ids;
+  ids.clear();
   std::size_t start = 0;
   while (start <= value.size()) {
     std::size_t end = value.find('#', start);
@@ -156,7 +166,7 @@ TokenSeq splitTokens(std::string_view value) {
     if (end > start) ids.push_back(internToken(value.substr(start, end - start)));
     start = end + 1;
   }
-  return TokenSeq(std::move(ids));
+  return TokenSeq(ids);
 }
 
 Array<StringFeature> convertStrings(const LineShape& shape) {
@@ -175,32 +185,67 @@ std::string_view stripModelWrapper(std::string_view text) {
   return text.substr(1, comma - 1);
 }
 
-ParseTree readTreeText(std::string_view encoded, TreeTextForm form) {
-  const std::string decoded = decodeTreeText(encoded);
+// "#" becomes a blank and "*pound*" a "#", in one pass, into `out`.
+void decodeTreeTextInto(std::string& out, std::string_view text) {
+  // Most texts hold no "*pound*": a copy with the blanks put back.
+  if (text.find('*') == std::string_view::npos) {
+    out.assign(text);
+    std::replace(out.begin(), out.end(), '#', ' ');
+    return;
+  }
+  out.resize(text.size());
+  char* o = out.data();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '#') {
+      *o++ = ' ';
+    } else if (c == '*' && text.compare(i, 7, "*pound*") == 0) {
+      *o++ = '#';
+      i += 6;
+    } else {
+      *o++ = c;
+    }
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
+}
+
+// The tree of a feature, read as parseFile reads the text (source name and
+// text alike): a text of one line makes one tree item exactly when it
+// begins with "(" and is not the parser's failure marker, and the item's
+// tree is then read from the line as it stands. So a tree that reads goes
+// straight into its kernel form; any other text takes parseFile's own way,
+// which words the failure.
+KernelTreePtr readTreeText(std::string_view encoded, TreeTextForm form) {
+  thread_local std::string decoded;
+  decodeTreeTextInto(decoded, encoded);
   std::string_view text = decoded;
   if (form == TreeTextForm::ModelWrapped) text = stripModelWrapper(text);
+  if (text.starts_with("(") && text != "(FAILED-PARSE)")
+    if (std::optional<KernelTreePtr> tree = KernelTree::read(text)) return std::move(*tree);
   std::vector<TreeResult> results = parseFile(text, text);
   if (results.size() != 1) fail("Multiple trees found while parsing:\n" + std::string(text));
   if (results.front().isError()) fail("Error while parsing tree:\n" + results.front().errorText());
-  return results.front().scoredTree().tree;
+  return KernelTree::make(results.front().scoredTree().tree);
 }
 
 Array<TreeFeature> convertTrees(const LineShape& shape, TreeTextForm form) {
   std::vector<TreeFeature> out;
   for (const FeatureWord& f : shape.features) {
     if (f.kind != FeatureKind::Tree) continue;
-    KernelTreePtr tree = KernelTree::make(readTreeText(f.value, form));
+    KernelTreePtr tree = readTreeText(f.value, form);
     const double self = selfTreeKernel(*tree);
     out.push_back({f.number, std::move(tree), self});
   }
   return Array<TreeFeature>(std::move(out));
 }
 
-// An on-disk example's fields, converted from its own copy of the line.
+// An on-disk example's fields, converted from its own copy of the line. A
+// conversion that fails names the line it came from.
 class LineSource final : public ExampleSource {
  public:
-  LineSource(std::string_view line, const LineShape& shape, double bias, TreeTextForm form)
-      : line_(line), shape_(shape), bias_(bias), form_(form) {
+  LineSource(std::string_view line, const LineShape& shape, double bias, TreeTextForm form,
+             std::optional<LineOrigin> origin)
+      : line_(line), shape_(shape), bias_(bias), form_(form), origin_(std::move(origin)) {
     // Point the views at our copy of the line.
     auto rebase = [&](std::string_view v) {
       return v.empty() ? v
@@ -215,16 +260,31 @@ class LineSource final : public ExampleSource {
     }
   }
 
-  Array<RealFeature> convertReal() const override { return convertReals(shape_, bias_); }
-  Array<StringFeature> convertString() const override { return convertStrings(shape_); }
-  Array<TreeFeature> convertTree() const override { return convertTrees(shape_, form_); }
-  std::int32_t convertQid() const override { return kelvor::convertQid(shape_); }
+  Array<RealFeature> convertReal() const override {
+    return located([&] { return convertReals(shape_, bias_); });
+  }
+  Array<StringFeature> convertString() const override {
+    return located([&] { return convertStrings(shape_); });
+  }
+  Array<TreeFeature> convertTree() const override {
+    return located([&] { return convertTrees(shape_, form_); });
+  }
+  std::int32_t convertQid() const override {
+    return located([&] { return kelvor::convertQid(shape_); });
+  }
 
  private:
+  template <class Convert>
+  std::invoke_result_t<Convert> located(Convert convert) const {
+    if (!origin_) return convert();
+    return atOffset(*origin_->file, origin_->offset, convert);
+  }
+
   const std::string line_;
   LineShape shape_;
   double bias_;
   TreeTextForm form_;
+  std::optional<LineOrigin> origin_;
 };
 
 LineShape& scratchShape() {
@@ -263,10 +323,11 @@ std::optional<std::int32_t> lastFeatureNumber(std::string_view line) {
   }
 }
 
-std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form) {
+std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form,
+                                        std::optional<LineOrigin> origin) {
   LineShape& shape = scratchShape();
   if (!checkShape(line, shape)) return std::nullopt;
-  auto source = std::make_shared<const LineSource>(line, shape, bias, form);
+  auto source = std::make_shared<const LineSource>(line, shape, bias, form, std::move(origin));
   const double target = readDouble(shape.target);
   return Element{std::make_shared<const Example>(std::move(source)), target};
 }
@@ -296,20 +357,19 @@ std::optional<Element> parseExampleLineForced(double bias, std::string_view line
       target};
 }
 
+std::string describeRejection(std::string_view line) {
+  LineShape shape;
+  if (checkShape(line, shape)) return {};
+  std::string out = "word ";
+  appendInt(out, static_cast<std::int64_t>(shape.rejectedNumber));
+  out += " is not a valid feature: ";
+  out += quoteForMessage(shape.rejectedWord);
+  return out;
+}
+
 std::string decodeTreeText(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    if (text[i] == '#') {
-      out += ' ';
-      ++i;
-    } else if (text.substr(i, 7) == "*pound*") {
-      out += '#';
-      i += 7;
-    } else {
-      out += text[i++];
-    }
-  }
+  decodeTreeTextInto(out, text);
   return out;
 }
 

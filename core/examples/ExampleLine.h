@@ -9,11 +9,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "base/InputFile.h"
 #include "core/examples/ExampleCollection.h"
 
 namespace kelvor {
@@ -23,10 +25,19 @@ namespace kelvor {
 // back is the tree that was written.
 enum class TreeTextForm { Bare, ModelWrapped };
 
+// Where an on-disk line begins, so that a field converted long after the
+// line was read can still name its line.
+struct LineOrigin {
+  std::shared_ptr<InputFile> file;
+  std::int64_t offset;
+};
+
 // The lazily completed parse: the example keeps a copy of the line until
-// every field has been converted. The target is converted at once.
+// every field has been converted. The target is converted at once. With an
+// origin, a failed conversion names the file and line (base/LineLocation.h).
 std::optional<Element> parseExampleLine(double bias, std::string_view line,
-                                        TreeTextForm form = TreeTextForm::Bare);
+                                        TreeTextForm form = TreeTextForm::Bare,
+                                        std::optional<LineOrigin> origin = std::nullopt);
 
 // Completes every field in the order target, query identifier, real, string
 // and tree features, so that the first faulty conversion in that order is
@@ -37,6 +48,11 @@ std::optional<Element> forceParsedExample(std::optional<Element> parsed);
 // from the line without keeping a copy of it.
 std::optional<Element> parseExampleLineForced(double bias, std::string_view line,
                                               TreeTextForm form = TreeTextForm::Bare);
+
+// For a line that parseExampleLine rejects: which word failed, as
+// `word 3 is not a valid feature: "a:1"` (the target is word 1). Empty for a
+// line that is not rejected.
+std::string describeRejection(std::string_view line);
 
 // "#" becomes a blank and "*pound*" a "#", in one pass.
 std::string decodeTreeText(std::string_view text);

@@ -1,45 +1,43 @@
 #include "core/examples/Token.h"
 
 #include <algorithm>
-#include <deque>
-#include <string>
-#include <unordered_map>
+
+#include "base/InternTable.h"
 
 namespace kelvor {
 
 namespace {
 
-struct TokenTable {
-  std::deque<std::string> texts;  // a deque keeps the views below valid as it grows
-  std::unordered_map<std::string_view, TokenId> ids;
-};
-
-TokenTable& table() {
-  static TokenTable t;
+InternTable& table() {
+  static InternTable t;
   return t;
 }
 
 }  // namespace
 
-TokenId internToken(std::string_view text) {
-  TokenTable& t = table();
-  if (auto it = t.ids.find(text); it != t.ids.end()) return it->second;
-  const auto id = static_cast<TokenId>(t.texts.size());
-  t.texts.emplace_back(text);
-  t.ids.emplace(t.texts.back(), id);
-  return id;
+TokenId internToken(std::string_view text) { return table().intern(text); }
+
+std::string_view tokenText(TokenId id) { return table().key(id); }
+
+TokenSeq::TokenSeq(std::span<const TokenId> tokens)
+    : data_(std::make_unique_for_overwrite<std::uint32_t[]>(2 * tokens.size())),
+      size_(tokens.size()) {
+  std::copy(tokens.begin(), tokens.end(), data_.get());
+  std::uint32_t* positions = data_.get() + size_;
+  for (std::size_t i = 0; i < size_; ++i) positions[i] = static_cast<std::uint32_t>(i + 1);
+  std::sort(positions, positions + size_, [&](std::uint32_t a, std::uint32_t b) {
+    return tokens[a - 1] != tokens[b - 1] ? tokens[a - 1] < tokens[b - 1] : a < b;
+  });
 }
 
-std::string_view tokenText(TokenId id) { return table().texts[id]; }
-
-TokenSeq::TokenSeq(std::vector<TokenId> tokens) : ids_(std::move(tokens)) {
-  byToken_.reserve(ids_.size());
-  for (std::size_t i = 0; i < ids_.size(); ++i)
-    byToken_.emplace_back(ids_[i], static_cast<std::int32_t>(i + 1));
-  std::sort(byToken_.begin(), byToken_.end());
+TokenSeq::TokenSeq(const TokenSeq& other)
+    : data_(std::make_unique_for_overwrite<std::uint32_t[]>(2 * other.size_)), size_(other.size_) {
+  std::copy(other.data_.get(), other.data_.get() + 2 * size_, data_.get());
 }
 
-bool packedListEq(const TokenSeq& a, const TokenSeq& b) { return a.ids() == b.ids(); }
+bool packedListEq(const TokenSeq& a, const TokenSeq& b) {
+  return std::ranges::equal(a.ids(), b.ids());
+}
 
 int packedListCompare(const TokenSeq& a, const TokenSeq& b) {
   const std::size_t n = std::min(a.size(), b.size());

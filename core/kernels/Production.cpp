@@ -1,40 +1,56 @@
 #include "core/kernels/Production.h"
 
-#include <unordered_map>
+#include <cstring>
+#include <string>
 #include <vector>
+
+#include "base/InternTable.h"
 
 namespace kelvor {
 
 namespace {
 
-// The key is the tag followed by the child tags.
-struct KeyHash {
-  std::size_t operator()(const std::vector<TokenId>& key) const {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (TokenId id : key) h = (h ^ id) * 0x100000001b3ull;
-    return static_cast<std::size_t>(h ^ (h >> 32));
-  }
-};
+InternTable& tags() {
+  static InternTable t;
+  return t;
+}
 
-using Table = std::unordered_map<std::vector<TokenId>, ProductionId, KeyHash>;
-
-Table& table() {
-  static Table t;
+// A production's key is the bytes of its tag's id followed by those of its
+// child tags' ids.
+InternTable& productions() {
+  static InternTable t;
   return t;
 }
 
 }  // namespace
 
-ProductionId internProduction(TokenId tag, std::span<const TokenId> childTags) {
-  static std::vector<TokenId> key;  // reused: no allocation for a known production
-  key.clear();
-  key.push_back(tag);
-  key.insert(key.end(), childTags.begin(), childTags.end());
-  Table& t = table();
-  if (auto it = t.find(key); it != t.end()) return it->second;
-  const auto id = static_cast<ProductionId>(t.size());
-  t.emplace(key, id);
+TagId internTag(std::string_view tag) { return tags().intern(tag); }
+
+std::string_view tagText(TagId id) { return tags().key(id); }
+
+ProductionId internProduction(TagId tag, std::span<const TagId> childTags) {
+  // Most nodes are leaves: their productions are found by tag alone.
+  static std::vector<ProductionId> leafProductions;  // by tag, kNone when not yet made
+  constexpr ProductionId kNone = ~ProductionId{0};
+  if (childTags.empty() && tag < leafProductions.size() && leafProductions[tag] != kNone)
+    return leafProductions[tag];
+  static std::string key;  // reused: no allocation for a known production
+  key.resize(sizeof(TagId) * (1 + childTags.size()));
+  std::memcpy(key.data(), &tag, sizeof tag);
+  if (!childTags.empty())
+    std::memcpy(key.data() + sizeof tag, childTags.data(), sizeof(TagId) * childTags.size());
+  const ProductionId id = productions().intern(key);
+  if (childTags.empty()) {
+    if (tag >= leafProductions.size()) leafProductions.resize(tag + 1, kNone);
+    leafProductions[tag] = id;
+  }
   return id;
+}
+
+TagId productionTag(ProductionId id) {
+  TagId tag;
+  std::memcpy(&tag, productions().key(id).data(), sizeof tag);
+  return tag;
 }
 
 }  // namespace kelvor

@@ -55,20 +55,20 @@ void ensurePowers(Scratch& sc, double lambda, std::size_t maxExp) {
 
 // Fills the match ranges; returns whether any token of s occurs in t.
 bool findMatches(Scratch& sc, const TokenSeq& s, const TokenSeq& t) {
-  const auto& bs = s.byToken();
-  const auto& bt = t.byToken();
+  const auto bs = s.positionsByToken();
+  const auto bt = t.positionsByToken();
   sc.matchBegin.assign(s.size() + 1, 0);
   sc.matchEnd.assign(s.size() + 1, 0);
   bool any = false;
   std::size_t j = 0;
   for (std::size_t i = 0; i < bs.size();) {
-    const TokenId tok = bs[i].first;
-    while (j < bt.size() && bt[j].first < tok) ++j;
+    const TokenId tok = s.tokenAt(bs[i]);
+    while (j < bt.size() && t.tokenAt(bt[j]) < tok) ++j;
     std::size_t k = j;
-    while (k < bt.size() && bt[k].first == tok) ++k;
-    for (; i < bs.size() && bs[i].first == tok; ++i) {
-      sc.matchBegin[bs[i].second] = static_cast<std::uint32_t>(j);
-      sc.matchEnd[bs[i].second] = static_cast<std::uint32_t>(k);
+    while (k < bt.size() && t.tokenAt(bt[k]) == tok) ++k;
+    for (; i < bs.size() && s.tokenAt(bs[i]) == tok; ++i) {
+      sc.matchBegin[bs[i]] = static_cast<std::uint32_t>(j);
+      sc.matchEnd[bs[i]] = static_cast<std::uint32_t>(k);
     }
     any = any || k > j;
     j = k;
@@ -90,7 +90,7 @@ double stringKernelWith(std::int32_t n, double lambda, const TokenSeq& s, const 
   if (!findMatches(sc, s, t)) return 0.0;
   ensurePowers(sc, lambda, lt + 1);
 
-  const auto& bt = t.byToken();
+  const auto bt = t.positionsByToken();
   const double* powers = sc.powers.data();
   sc.prev.assign(ls + 1, 1.0);  // level 0: every cell is 1.0
   sc.cur.assign(ls + 1, 0.0);
@@ -103,7 +103,7 @@ double stringKernelWith(std::int32_t n, double lambda, const TokenSeq& s, const 
     for (std::size_t a = m; a <= ls; ++a) {
       double p = 0.0;
       for (std::uint32_t q = sc.matchBegin[a]; q < sc.matchEnd[a]; ++q) {
-        const double cell = static_cast<std::size_t>(bt[q].second) <= zeroUpTo ? 0.0 : sc.prev[a];
+        const double cell = static_cast<std::size_t>(bt[q]) <= zeroUpTo ? 0.0 : sc.prev[a];
         p = p + (cell * lambda) * lambda;
       }
       k = k + p;
@@ -116,7 +116,7 @@ double stringKernelWith(std::int32_t n, double lambda, const TokenSeq& s, const 
     for (std::size_t x = m + 1; x <= ls; ++x) {
       double sum = 0.0;
       for (std::uint32_t q = sc.matchBegin[x]; q < sc.matchEnd[x]; ++q) {
-        const auto l = static_cast<std::size_t>(bt[q].second);
+        const auto l = static_cast<std::size_t>(bt[q]);
         const double cell = l <= zeroUpTo ? 0.0 : sc.prev[x];
         sum = sum + cell * powers[lt - l + 2];
       }

@@ -6,6 +6,7 @@
 
 #include "base/Fatal.h"
 #include "core/kernels/KernelParams.h"
+#include "trees/TreeReader.h"
 
 // The kernel sums, over node pairs (x, y) of equal production, a value C
 // that counts common structure down to maxd levels. Written by remaining
@@ -30,9 +31,16 @@
 
 namespace kelvor {
 
-KernelTreePtr KernelTree::make(ParseTree tree) {
-  TreeShape shape = TreeShape::of(tree);
-  return KernelTreePtr(new KernelTree(std::move(tree), std::move(shape)));
+KernelTreePtr KernelTree::make(const ParseTree& tree) {
+  return std::make_shared<const KernelTree>(TreeShape::of(tree));
+}
+
+std::optional<KernelTreePtr> KernelTree::read(std::string_view text) {
+  TreeShape::Builder& b = TreeShape::Builder::local();
+  b.reset();
+  ReadCursor c = ReadCursor::withoutReport(text);
+  if (!readTreeWith(c, b).ok()) return std::nullopt;
+  return std::make_shared<const KernelTree>(b.finish());
 }
 
 namespace {
@@ -42,6 +50,7 @@ struct Scratch {
   // production (-1 when none), and the first slot of the group pair.
   std::vector<std::int32_t> match;
   std::vector<std::size_t> base;
+  std::vector<std::size_t> partnerSize;  // the size of that group of the second tree
   // `layers` values per pair of inner nodes: C_0 .. C_{layers-1}.
   std::vector<double> values;
   // The matching child pairs of the pair being filled: slot and top layer.
@@ -64,6 +73,12 @@ class Evaluation {
       : lambda_(lambda),
         t1_(t1),
         t2_(t2),
+        nodes1_(t1.nodes().data()),
+        nodes2_(t2.nodes().data()),
+        starts1_(t1.groupStarts()),
+        starts2_(t2.groupStarts()),
+        list1_(t1.groupList()),
+        list2_(t2.groupList()),
         sc_(scratch()),
         layers_(static_cast<std::int32_t>(
             std::min<std::int64_t>(maxd, 1 + std::min(t1.maxHeight(), t2.maxHeight())))) {}
@@ -71,26 +86,35 @@ class Evaluation {
   // Pairs up the groups (both ascending by production) and lays out the
   // slots; false when no production is shared.
   bool matchGroups(std::int32_t maxd) {
-    const auto groups1 = t1_.groups();
-    const auto groups2 = t2_.groups();
-    sc_.match.assign(groups1.size(), -1);
-    sc_.base.assign(groups1.size(), 0);
+    const std::size_t count1 = starts1_.size() - 1, count2 = starts2_.size() - 1;
+    sc_.match.assign(count1, -1);
+    sc_.base.assign(count1, 0);
+    sc_.partnerSize.resize(count1);
     bool any = false, leafWithInner = false;
+    // Without a childless inner node every group is all leaves or all inner
+    // nodes, and equal productions agree on which.
+    const bool mixedGroupsPossible = t1_.hasChildlessInner() || t2_.hasChildlessInner();
     std::size_t slots = 0;
-    for (std::size_t g = 0, h = 0; g < groups1.size() && h < groups2.size();) {
-      const TreeShape::Group& g1 = groups1[g];
-      const TreeShape::Group& g2 = groups2[h];
-      if (g1.production < g2.production) {
+    for (std::size_t g = 0, h = 0; g < count1 && h < count2;) {
+      const ProductionId p1 = nodes1_[list1_[static_cast<std::size_t>(starts1_[g])]].production;
+      const ProductionId p2 = nodes2_[list2_[static_cast<std::size_t>(starts2_[h])]].production;
+      if (p1 < p2) {
         ++g;
-      } else if (g2.production < g1.production) {
+      } else if (p2 < p1) {
         ++h;
       } else {
         any = true;
         sc_.match[g] = static_cast<std::int32_t>(h);
-        leafWithInner = leafWithInner || (g1.hasLeaf && g2.hasInner) || (g1.hasInner && g2.hasLeaf);
-        if (!g1.hasLeaf) {
+        sc_.partnerSize[g] = static_cast<std::size_t>(starts2_[h + 1] - starts2_[h]);
+        bool leaf1 = nodes1_[list1_[static_cast<std::size_t>(starts1_[g])]].leaf();
+        if (mixedGroupsPossible) {
+          leaf1 = t1_.groupHasLeaf(g);
+          leafWithInner = leafWithInner || (leaf1 && t2_.groupHasInner(h)) ||
+                          (t1_.groupHasInner(g) && t2_.groupHasLeaf(h));
+        }
+        if (!leaf1) {
           sc_.base[g] = slots;
-          slots += static_cast<std::size_t>(g1.size()) * static_cast<std::size_t>(g2.size());
+          slots += static_cast<std::size_t>(starts1_[g + 1] - starts1_[g]) * sc_.partnerSize[g];
         }
         ++g;
         ++h;
@@ -108,11 +132,10 @@ class Evaluation {
   void fill() {
     if (layers_ == 1) return;
     for (std::int32_t i = t1_.size(); i-- > 0;) {
-      const TreeShape::Node& x = t1_.node(i);
+      const TreeShape::Node& x = nodes1_[i];
       const std::int32_t partner = partnerOf(x);
       if (partner < 0 || x.height == 0) continue;
-      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)]))
-        fillPair(x, t2_.node(j));
+      for (std::int32_t j : membersOf2(partner)) fillPair(i, j);
     }
   }
 
@@ -123,8 +146,8 @@ class Evaluation {
     for (const TreeShape::Node& x : t1_.nodes()) {
       const std::int32_t partner = partnerOf(x);
       if (partner < 0) continue;
-      for (std::int32_t j : t2_.groupNodes(t2_.groups()[static_cast<std::size_t>(partner)])) {
-        const TreeShape::Node& y = t2_.node(j);
+      for (std::int32_t j : membersOf2(partner)) {
+        const TreeShape::Node& y = nodes2_[j];
         const std::int32_t top = topOf(x, y);
         total =
             total + (top == 0 ? lambda_ : sc_.values[slotOf(x, y) + static_cast<std::size_t>(top)]);
@@ -134,16 +157,20 @@ class Evaluation {
   }
 
  private:
+  // The nodes of group h of the second tree.
+  std::span<const std::int32_t> membersOf2(std::int32_t h) const {
+    const auto b = static_cast<std::size_t>(starts2_[static_cast<std::size_t>(h)]);
+    const auto e = static_cast<std::size_t>(starts2_[static_cast<std::size_t>(h) + 1]);
+    return list2_.subspan(b, e - b);
+  }
   std::int32_t partnerOf(const TreeShape::Node& a) const {
     return sc_.match[static_cast<std::size_t>(a.group)];
   }
   // The first value of the pair (a, b) of equal production.
   std::size_t slotOf(const TreeShape::Node& a, const TreeShape::Node& b) const {
     const auto g = static_cast<std::size_t>(a.group);
-    const auto partnerSize = t2_.groups()[static_cast<std::size_t>(sc_.match[g])].size();
-    const std::size_t pair =
-        sc_.base[g] + static_cast<std::size_t>(a.rank) * static_cast<std::size_t>(partnerSize) +
-        static_cast<std::size_t>(b.rank);
+    const std::size_t pair = sc_.base[g] + static_cast<std::size_t>(a.rank) * sc_.partnerSize[g] +
+                             static_cast<std::size_t>(b.rank);
     return pair * static_cast<std::size_t>(layers_);
   }
   // The highest layer the pair needs; every request above it reads it.
@@ -151,13 +178,15 @@ class Evaluation {
     return std::min(layers_ - 1, std::min(a.height, b.height));
   }
 
-  void fillPair(const TreeShape::Node& x, const TreeShape::Node& y) {
+  void fillPair(std::int32_t xi, std::int32_t yi) {
+    const TreeShape::Node& x = nodes1_[xi];
+    const TreeShape::Node& y = nodes2_[yi];
     sc_.childPairs.clear();
-    for (std::int32_t ai : t1_.children(x)) {
-      const TreeShape::Node& a = t1_.node(ai);
+    for (std::int32_t ai = xi + 1; ai < x.end; ai = nodes1_[ai].end) {
+      const TreeShape::Node& a = nodes1_[ai];
       if (partnerOf(a) < 0) continue;
-      for (std::int32_t bi : t2_.children(y)) {
-        const TreeShape::Node& b = t2_.node(bi);
+      for (std::int32_t bi = yi + 1; bi < y.end; bi = nodes2_[bi].end) {
+        const TreeShape::Node& b = nodes2_[bi];
         if (b.production != a.production) continue;
         const std::int32_t top = topOf(a, b);
         sc_.childPairs.emplace_back(top == 0 ? 0 : slotOf(a, b), top);
@@ -182,6 +211,10 @@ class Evaluation {
   const double lambda_;
   const TreeShape& t1_;
   const TreeShape& t2_;
+  const TreeShape::Node* const nodes1_;
+  const TreeShape::Node* const nodes2_;
+  const std::span<const std::int32_t> starts1_, starts2_;
+  const std::span<const std::int32_t> list1_, list2_;
   Scratch& sc_;
   const std::int32_t layers_;  // C_0 .. C_{layers_-1} per pair
 };

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "core/examples/Features.h"
@@ -13,19 +14,23 @@
 
 namespace kelvor {
 
-// A parse tree with its kernel precomputation, built once when the tree is
-// read and shared from then on.
+// A parse tree as the kernel sees it, built once when the tree is read and
+// shared from then on. The tree itself is kept only in the compact form of
+// its shape and given back on demand (for printing and comparing).
 class KernelTree {
  public:
-  static KernelTreePtr make(ParseTree tree);
+  static KernelTreePtr make(const ParseTree& tree);
+  // Reads one bracketed tree from the front of the text, as treeParserP
+  // reads it; nothing when the text is no tree (treeParserP, run again on
+  // the text, says why).
+  static std::optional<KernelTreePtr> read(std::string_view text);
 
-  const ParseTree& tree() const { return tree_; }
+  ParseTree tree() const { return shape_.tree(); }
   const TreeShape& shape() const { return shape_; }
 
- private:
-  KernelTree(ParseTree tree, TreeShape shape) : tree_(std::move(tree)), shape_(std::move(shape)) {}
+  explicit KernelTree(TreeShape shape) : shape_(std::move(shape)) {}
 
-  ParseTree tree_;
+ private:
   TreeShape shape_;
 };
 

@@ -138,14 +138,19 @@ std::vector<std::pair<std::pair<ParamPair, ParamPair>, std::string_view>> readTw
   return readTuple<ParamPair, ParamPair>(text, readPairAt, readPairAt, 0);
 }
 
-SigmoidText parseUserKernelParam(SigmoidText state, std::string_view word) {
+SigmoidText parseUserKernelParam(SigmoidText state, std::string_view word,
+                                 const std::optional<FileLine>& where) {
   const std::size_t colon = word.find(':');
   if (colon == std::string_view::npos)
     fail("User kernel parameter without a value (no \":\"): " + std::string(word));
   const std::string_view name = word.substr(0, colon);
   const std::string value(word.substr(colon + 1));
-  auto deferInt = [value] { return readInt(value); };
-  auto deferDouble = [value] { return readDouble(value); };
+  auto deferInt = [value, where] {
+    return where ? atLine(*where, [&] { return readInt(value); }) : readInt(value);
+  };
+  auto deferDouble = [value, where] {
+    return where ? atLine(*where, [&] { return readDouble(value); }) : readDouble(value);
+  };
   if (name == "sx") {
     smaxnRef().storeDeferred(deferInt);
     printDebugLine(1, value);
@@ -170,7 +175,8 @@ SigmoidText parseUserKernelParam(SigmoidText state, std::string_view word) {
   return state;
 }
 
-std::pair<std::string, SigmoidState> parseUserKernelLine(std::string_view text) {
+std::pair<std::string, SigmoidState> parseUserKernelLine(std::string_view text,
+                                                         const std::optional<FileLine>& where) {
   SigmoidText state;
   if (text == modelText::kEmpty || trimWhiteSpace(text).empty()) {
     // nothing stored
@@ -183,7 +189,8 @@ std::pair<std::string, SigmoidState> parseUserKernelLine(std::string_view text) 
     tmaxdRef().store(pairs->second.first);
     tlambdaRef().store(pairs->second.second);
   } else {
-    forEachWord(text, [&](std::string_view word) { state = parseUserKernelParam(state, word); });
+    forEachWord(text,
+                [&](std::string_view word) { state = parseUserKernelParam(state, word, where); });
   }
   const std::string name(modelText::kEmpty);
   // The sigmoid values are converted as the line prints them, so a bad one

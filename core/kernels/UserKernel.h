@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/LineLocation.h"
+
 namespace kelvor {
 
 // The header texts the model writer and reader share.
@@ -41,8 +43,11 @@ struct SigmoidState {
 
 // The interpretation of the user-kernel text (name, sigmoid state); the
 // name is always "empty". Stores into the kernel-parameter cells and prints
-// a debug line per recognised word and then the result line.
-std::pair<std::string, SigmoidState> parseUserKernelLine(std::string_view text);
+// a debug line per recognised word and then the result line. A cell value
+// read from a file is converted at the cell's first use; `where` lets that
+// late failure name the file line.
+std::pair<std::string, SigmoidState> parseUserKernelLine(
+    std::string_view text, const std::optional<FileLine>& where = std::nullopt);
 
 // One word "key:value" of the word form. The values of the four cell keys
 // are converted when their reader is first used; those of a and b are kept
@@ -52,7 +57,8 @@ struct SigmoidText {
   std::string a = "0.0";
   std::string b = "0.0";
 };
-SigmoidText parseUserKernelParam(SigmoidText state, std::string_view word);
+SigmoidText parseUserKernelParam(SigmoidText state, std::string_view word,
+                                 const std::optional<FileLine>& where = std::nullopt);
 
 // The bracketed forms "(n,x)" and "((n,x),(m,y))": every way to read the
 // text, each with the rest of the text after its last parenthesis.

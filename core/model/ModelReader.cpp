@@ -4,6 +4,7 @@
 
 #include "base/Fatal.h"
 #include "base/InputFile.h"
+#include "base/LineLocation.h"
 #include "base/NumberText.h"
 #include "base/WhiteSpace.h"
 #include "core/examples/Collections.h"
@@ -25,6 +26,9 @@ std::string_view firstWord(std::string_view line) {
   });
   return word;
 }
+
+constexpr int kUserKernelLine = 7;
+constexpr std::int64_t kFirstSupportVectorLine = 12;
 
 // The value lines of the header, by line number, with the value each names.
 constexpr std::array<std::pair<int, std::string_view>, 9> kValueLines = {{
@@ -87,39 +91,57 @@ double supportVectorBias(double thresholdB, double rule) {
 Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
   InputFile file = InputFile::open(path);
   const Header h = readHeader(file);
+  // Header values are converted where they are used; a failure names the
+  // header line.
+  auto headerInt = [&](int n) { return atLine(path, n, [&] { return readInt(h.firstWords[n]); }); };
+  auto headerDouble = [&](int n) {
+    return atLine(path, n, [&] { return readDouble(h.firstWords[n]); });
+  };
+  auto headerKernelType = [&] { return atLine(path, 2, [&] { return toEnum(headerInt(2)); }); };
+
   const std::string_view u =
       std::string_view(h.userKernelLine)
           .substr(0, std::min(h.userKernelLine.find('#'), h.userKernelLine.size()));
-  const auto [name, sigmoid] = parseUserKernelLine(u);
+  const auto [name, sigmoid] = atLine(path, kUserKernelLine, [&] {
+    return parseUserKernelLine(u, FileLine{path, kUserKernelLine});
+  });
 
   std::optional<KernelType> kernelType;
   std::optional<double> thresholdB;
   std::vector<Element> svs;
+  // The first support-vector line the parser rejects, 0-based, and its text.
   std::optional<std::int64_t> firstRejected;
+  std::string rejectedLine;
   std::string line;
   double bias = 0.0;
   for (std::int64_t n = 0; file.readLine(line); ++n) {
     if (!kernelType) {
-      kernelType = toEnum(readInt(h.firstWords[2]));
-      thresholdB = readDouble(h.firstWords[11]);
+      kernelType = headerKernelType();
+      thresholdB = headerDouble(11);
       bias = supportVectorBias(*thresholdB, lambdaRule(*kernelType));
     }
-    auto e = parseExampleLineForced(bias, line, TreeTextForm::ModelWrapped);
-    if (e)
+    auto e = atLine(path, kFirstSupportVectorLine + n,
+                    [&] { return parseExampleLineForced(bias, line, TreeTextForm::ModelWrapped); });
+    if (e) {
       svs.push_back(std::move(*e));
-    else if (!firstRejected)
+    } else if (!firstRejected) {
       firstRejected = n;
+      rejectedLine = line;
+    }
   }
-  if (firstRejected) failUser("Error on line " + showInt(*firstRejected));
+  if (firstRejected)
+    atLine(path, kFirstSupportVectorLine + *firstRejected, [&] {
+      failUser("Error on line " + showInt(*firstRejected) + "\n" + describeRejection(rejectedLine));
+    });
 
-  const KernelType type = kernelType ? *kernelType : toEnum(readInt(h.firstWords[2]));
+  const KernelType type = kernelType ? *kernelType : headerKernelType();
   return Model{
       .modelSignature = h.signature,
       .kernelType = type,
-      .kernelParamD = readInt(h.firstWords[3]),
-      .kernelParamG = readDouble(h.firstWords[4]),
-      .kernelParamS = readDouble(h.firstWords[5]),
-      .kernelParamR = readDouble(h.firstWords[6]),
+      .kernelParamD = headerInt(3),
+      .kernelParamG = headerDouble(4),
+      .kernelParamS = headerDouble(5),
+      .kernelParamR = headerDouble(6),
       .kernelParamU = name,
       .kernelParamStringMaxN = cur_smaxn(),
       .kernelParamStringLambda = cur_slambda(),
@@ -128,10 +150,10 @@ Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
       .kernelParamSigmoid = sigmoid.sigmoid,
       .kernelParamSigmoidA = sigmoid.a,
       .kernelParamSigmoidB = sigmoid.b,
-      .highestFeatureIndex = readInt(h.firstWords[8]),
-      .numberTrainingDocuments = readInt(h.firstWords[9]),
-      .numberSVs = static_cast<std::int32_t>(std::int64_t{readInt(h.firstWords[10])} - 1),
-      .thresholdB = thresholdB ? *thresholdB : readDouble(h.firstWords[11]),
+      .highestFeatureIndex = headerInt(8),
+      .numberTrainingDocuments = headerInt(9),
+      .numberSVs = static_cast<std::int32_t>(std::int64_t{headerInt(10)} - 1),
+      .thresholdB = thresholdB ? *thresholdB : headerDouble(11),
       .supportVectors = mkArrayExamples(Array<Element>(std::move(svs))),
   };
 }

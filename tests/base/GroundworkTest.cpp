@@ -2,11 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
+#include <new>
+#include <stdexcept>
+#include <vector>
 
 #include "FatalMessage.h"
 #include "base/Array.h"
 #include "base/Fatal.h"
+#include "base/LineLocation.h"
 #include "base/ReadOnce.h"
 #include "base/StringEscape.h"
 #include "base/WhiteSpace.h"
@@ -28,6 +33,48 @@ TEST(Fatal, RunProgramReportsOnStandardErrorWithStatusOne) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\nFail: broken invariant\n");
   EXPECT_EQ(status, 1);
   EXPECT_EQ(runProgram([] { return 0; }), 0);
+}
+
+TEST(Fatal, AnyExceptionEndsTheProgramAsAFatalError) {
+  const struct {
+    std::function<int()> body;
+    std::string err;
+  } cases[] = {
+      {[]() -> int { throw std::bad_alloc(); }, "\nFail: out of memory\n"},
+      {[]() -> int { return static_cast<int>(std::vector<double>(std::size_t{1} << 62).size()); },
+       "\nFail: out of memory: a size beyond what this machine can address was asked for\n"},
+      {[]() -> int { throw std::out_of_range("vector::at"); },
+       "\nFail: internal error: vector::at\n"},
+      {[]() -> int { throw 7; }, "\nFail: internal error: an unknown exception\n"},
+  };
+  for (const auto& c : cases) {
+    ::testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStdout();
+    const int status = runProgram([&] {
+      std::cout << "progress...";
+      return c.body();
+    });
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "progress...");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.err);
+    EXPECT_EQ(status, 1);
+  }
+}
+
+TEST(LineLocation, LastLineNamesFileAndLine) {
+  EXPECT_EQ(withLocation("Cannot read \"x\" as Int", "a.dat", 12),
+            "Cannot read \"x\" as Int\nat a.dat:12");
+  // A message that ends in its own line break (an empty text quoted last)
+  // keeps it.
+  EXPECT_EQ(withLocation("parsing:\n", "a.dat", 3), "parsing:\n\nat a.dat:3");
+  EXPECT_EQ(fatalMessage([] { atLine("m", 2, []() -> int { fail("bad"); }); }), "bad\nat m:2");
+  EXPECT_EQ(fatalMessage([] { atLine("m", 5, []() -> int { throw std::bad_alloc(); }); }),
+            "out of memory\nat m:5");
+  EXPECT_EQ(atLine("m", 1, [] { return 4; }), 4);
+  // A value of one line converted while another is read names its own.
+  EXPECT_EQ(fatalMessage([] {
+              atLine("outer", 9, [] { return atLine("inner", 2, []() -> int { fail("x"); }); });
+            }),
+            "x\nat inner:2");
 }
 
 TEST(Fatal, UnnamedFailureKindsNameTheirValues) {

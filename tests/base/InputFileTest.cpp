@@ -58,6 +58,15 @@ TEST(InputFile, LongLinesCrossBlocksAndSeeksReturnAnywhere) {
   EXPECT_FALSE(f.readLine(line));
 }
 
+TEST(InputFile, LineNumberOfAnOffset) {
+  // The middle line crosses a block, so the count goes on over refills.
+  const std::string big(300'000, 'x');
+  InputFile f = InputFile::open(writeTempFile("numbers.txt", "a\n\n" + big + "\nb\n"));
+  const std::pair<std::int64_t, std::int64_t> cases[] = {{0, 1},       {2, 2},       {3, 3},
+                                                         {300'004, 4}, {300'006, 5}, {900'000, 5}};
+  for (auto [offset, line] : cases) EXPECT_EQ(f.lineNumberAt(offset), line) << offset;
+}
+
 TEST(InputFile, FailuresNameTheFile) {
   const std::string dir = kelvor::testing::testDir(), missing = dir + "no-such-file.txt";
   EXPECT_EQ(fatalMessage([&] { InputFile::open(missing); }),

@@ -25,11 +25,8 @@ std::int64_t exampleBytes(const Example& e) {
   std::int64_t bytes = sizeof(Example) + 2 * sizeof(long);
   bytes += static_cast<std::int64_t>(e.vectorReal().vector().capacity() * sizeof(RealFeature));
   bytes += static_cast<std::int64_t>(e.vectorString().vector().capacity() * sizeof(StringFeature));
-  for (const StringFeature& s : e.vectorString()) {
-    bytes += static_cast<std::int64_t>(s.tokens.ids().capacity() * sizeof(TokenId));
-    bytes += static_cast<std::int64_t>(s.tokens.byToken().capacity() *
-                                       sizeof(std::pair<TokenId, std::int32_t>));
-  }
+  for (const StringFeature& s : e.vectorString())
+    bytes += static_cast<std::int64_t>(2 * s.tokens.size() * sizeof(TokenId));
   bytes += static_cast<std::int64_t>(e.vectorTree().vector().capacity() * sizeof(TreeFeature));
   return bytes;
 }

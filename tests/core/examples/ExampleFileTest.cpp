@@ -76,23 +76,37 @@ TEST(ExampleFile, ProgressMarkBeforeEveryThousandthExample) {
 
 TEST(ExampleFile, FailuresNameTheLineAndTheFile) {
   const std::string dir = kelvor::testing::testDir(), missing = dir + "missing-examples.txt";
+  // Every failure of a line ends with the file and the line number; a
+  // rejection says which word failed first.
   const struct {
-    std::string path;
-    std::string message;
-  } cases[] = {
-      {writeTempFile("bad1.txt", "# c\n1 3:x\n"), "Error reading line 1 of " + dir + "bad1.txt"},
-      {writeTempFile("bad2.txt", "1 1:1\n\n1 a:2\n"),
-       "Error reading line 2 of " + dir + "bad2.txt"},
-      {writeTempFile("range.txt", "1 2147483647:1\n1 2147483648:1\n"),
-       "Cannot read \"2147483648\" as Int"},
-      {writeTempFile("tree.txt", "1 tree:1:\n"), "Multiple trees found while parsing:\n"},
-      {missing, missing + ": cannot open for reading: No such file or directory"},
-      {dir, "Error reading " + dir + ": Is a directory"},
+    std::string name, contents, message;
+    int line;
+  } lineCases[] = {
+      {"bad1.txt", "# c\n1 3:x\n",
+       "Error reading line 1 of {}\nword 2 is not a valid feature: \"3:x\"", 2},
+      {"bad2.txt", "1 1:1\n\n1 2:1 a:2 b:3\n",
+       "Error reading line 2 of {}\nword 3 is not a valid feature: \"a:2\"", 3},
+      {"range.txt", "1 2147483647:1\n1 2147483648:1\n", "Cannot read \"2147483648\" as Int", 2},
+      {"target.txt", "1 1:1\nx 1:1\n", "Cannot read \"x\" as Double", 2},
+      {"tree.txt", "1 tree:1:\n", "Multiple trees found while parsing:\n", 1},
+      {"cr.txt", "1 1:1\r\n\r\n", "Example line without any word: it has no target value", 2},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(fatalMessage([&] { readExampleFile(c.path, 1.0); }), c.message);
-  // A lone carriage return is an example line, and the parser finds no target in it.
-  EXPECT_THROW(readExampleFile(writeTempFile("cr.txt", "1 1:1\r\n\r\n"), 1.0), FatalError);
+  for (const auto& c : lineCases) {
+    const std::string path = writeTempFile(c.name, c.contents);
+    std::string message = c.message;
+    if (auto at = message.find("{}"); at != std::string::npos) message.replace(at, 2, path);
+    EXPECT_EQ(fatalMessage([&] { readExampleFile(path, 1.0); }),
+              message + "\nat " + path + ":" + std::to_string(c.line));
+  }
+  const std::string tree = fatalMessage(
+      [&] { readExampleFile(writeTempFile("t.txt", "1 1:1\n-1 tree:1:(S#(NN#x)\n"), 1.0); });
+  EXPECT_EQ(tree.rfind("Error while parsing tree:\nInternal error on tree 1: ", 0), 0u) << tree;
+  EXPECT_TRUE(tree.ends_with("\nat " + dir + "t.txt:2")) << tree;
+  // Failures of the file as a whole name only the file.
+  EXPECT_EQ(fatalMessage([&] { readExampleFile(missing, 1.0); }),
+            missing + ": cannot open for reading: No such file or directory");
+  EXPECT_EQ(fatalMessage([&] { readExampleFile(dir, 1.0); }),
+            "Error reading " + dir + ": Is a directory");
 }
 
 TEST(ExampleFile, TenMegabyteLine) {

@@ -96,14 +96,26 @@ TEST(ExampleHandle, KeepsTheTwoLatestElements) {
   EXPECT_EQ(examples.at(8).example, h.eh_prev().element.example);  // the very same example
 }
 
-TEST(ExampleHandle, RejectedLinesFailAtTheirLookup) {
-  auto file = openTemp("reject.txt", "1 1:1\n1 3:1 # note\n   \n");
+TEST(ExampleHandle, FailuresNameTheirLine) {
+  auto file = openTemp("reject.txt",
+                       "1 1:1\n# c\n\n1 3:1 # note\n   \n1 3:1e 4:-\n2 tree:1:(S#x\n3 qid:q\n");
   auto [examples, highest] = readExampleHandle(1.0, file);
+  const std::string at = "\nat " + file->path() + ":";
   EXPECT_EQ(fatalMessage([&] { examples.at(2); }),
-            "indexEH {handle: " + file->path() + "}, index 2 at 6\n1 3:1 # note\n");
-  EXPECT_NE(fatalMessage([&] { examples.at(3); }).find("without any word"), std::string::npos);
+            "indexEH {handle: " + file->path() +
+                "}, index 2 at 11\n1 3:1 # note\nword 3 is not a valid feature: \"#\"" + at + "4");
+  EXPECT_EQ(fatalMessage([&] { examples.at(3); }),
+            "Example line without any word: it has no target value" + at + "5");
   EXPECT_EQ(examples.at(1).value, 1.0);
   EXPECT_EQ(handleOf(examples).eh_prev2().index, -1);  // failed lookups cached nothing
+  // Fields converted at their first use, long after the line was read, and
+  // from a file read elsewhere meanwhile.
+  const Element reals = examples.at(4), tree = examples.at(5), qid = examples.at(6);
+  examples.at(1);
+  EXPECT_EQ(fatalMessage([&] { reals.example->vectorReal(); }),
+            "Cannot read \"1e\" as Double" + at + "6");
+  EXPECT_TRUE(fatalMessage([&] { tree.example->twonorm_sq(); }).ends_with(at + "7"));
+  EXPECT_EQ(fatalMessage([&] { qid.example->ex_qid(); }), "Cannot read \"q\" as Int" + at + "8");
 }
 
 std::pair<Examples, std::string> indexFiles(const std::vector<std::string>& contents) {
@@ -144,7 +156,9 @@ TEST(ExampleHandles, Failures) {
   const auto& h = dynamic_cast<const ExampleHandles&>(*examples.collection());
   const std::string second = "{handle: " + h.ehs_Handles[1]->path() + "}";
   EXPECT_EQ(fatalMessage([&] { examples.at(2); }),
-            "indexEHS " + second + ", index 2 at (" + second + ",1)\n1 a:1\n");
+            "indexEHS " + second + ", index 2 at (" + second +
+                ",1)\n1 a:1\nword 2 is not a valid feature: \"a:1\"\nat " +
+                h.ehs_Handles[1]->path() + ":2");
   // Lines lost between the passes leave slots unfilled; lines gained
   // overflow the entries.
   auto file = openTemp("passes.txt", numberedLines(2));

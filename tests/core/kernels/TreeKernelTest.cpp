@@ -13,6 +13,7 @@
 #include "tests/core/KernelReference.h"
 #include "tests/core/KernelSamples.h"
 #include "tests/trees/TreeBuilders.h"
+#include "trees/TreePrinter.h"
 
 namespace kelvor {
 namespace {
@@ -130,6 +131,28 @@ TEST(TreeKernel, NumberingAndProductions) {
 
   EXPECT_EQ(treeProduction(B), (reference::Production{"NP", {"NN", "NN"}}));
   EXPECT_EQ(treeProduction(leaf("NN", "dog")), (reference::Production{"NN", {}}));
+}
+
+TEST(TreeKernel, KernelFormGivesTheTreeBack) {
+  // Texts of every length (a leaf text of 300 bytes needs a two-byte
+  // length), empty tags and texts, childless inner nodes, shared subtrees.
+  const UTree shared = leaf("NN", "x");
+  const UTree trees[] = {
+      A,
+      C,
+      leaf("", ""),
+      leaf("W", std::string(300, 'w') + "\n\"(\\"),
+      node("", {}),
+      node("S", {node("NP", {}), leaf("NP", "a"), shared, shared}),
+      testing::deepChain(5000, ""),
+  };
+  for (const UTree& t : trees) EXPECT_TRUE(KernelTree::make(t)->tree() == t);
+  // Read straight from text, as examples read their trees.
+  const auto read = KernelTree::read("  (S (NP (DT the) (NN \"big dog\")) (VP (VBZ barks)))) rest");
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(showTree((*read)->tree()),
+            "(S (NP (DT \"the\") (NN \"big dog\")) (VP (VBZ \"barks\")))");
+  EXPECT_FALSE(KernelTree::read("(S (NN x)").has_value());
 }
 
 TEST(TreeKernel, DeepTreesNeedNoRecursion) {

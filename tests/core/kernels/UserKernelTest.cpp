@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FatalMessage.h"
 #include "base/Fatal.h"
 #include "core/kernels/KernelParams.h"
 #include "core/kernels/UserKernel.h"
@@ -87,9 +88,15 @@ TEST(UserKernel, Failures) {
   ::testing::internal::CaptureStdout();
   EXPECT_THROW(parseUserKernelLine("a:abc"), FatalError);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "(5,\"abc\")\n(\"empty\",(True,");
-  // A bad cell value fails only at its reader's first use.
+  // A bad cell value fails only at its reader's first use, naming the file
+  // line it came from when it came from a file.
   printed("sx:abc");
   EXPECT_THROW(smaxnRef().content(), FatalError);
+  ::testing::internal::CaptureStdout();
+  parseUserKernelLine("tx:4.5", FileLine{"m.model", 7});
+  ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(kelvor::testing::fatalMessage([] { tmaxdRef().content(); }),
+            "Cannot read \"4.5\" as Int\nat m.model:7");
 }
 
 TEST(UserKernel, DeferredCellValueFailsAtFirstKernelUse) {

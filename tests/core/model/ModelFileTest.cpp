@@ -241,14 +241,35 @@ TEST(ModelFile, ReaderFailures) {
   noWord.replace(noWord.find("1 # d"), 5, "   ");
   writeFile(path, noWord);
   EXPECT_EQ(fatalMessage([&] { readQuietly(path); }).rfind("user error\nReason: ", 0), 0u);
-  // A rejected support-vector line reports its 0-based number.
+  // A rejected support-vector line reports its 0-based number, the word
+  // that failed and, as every failure of a line, the file line.
+  const std::string at = "\nat " + path + ":";
   writeFile(path, header + "1 3:1\n1 3:x\n1 a:1\n");
-  EXPECT_EQ(fatalMessage([&] { readQuietly(path); }), "user error\nReason: Error on line 1");
-  // A kernel type out of range fails in toEnum once a support vector needs it.
-  std::string badType = header;
-  badType.replace(badType.find("0 # k"), 1, "7");
-  writeFile(path, badType + "1 3:1\n");
-  EXPECT_NE(fatalMessage([&] { readQuietly(path); }).find("toEnum{KernelType}"), std::string::npos);
+  EXPECT_EQ(
+      fatalMessage([&] { readQuietly(path); }),
+      "user error\nReason: Error on line 1\nword 2 is not a valid feature: \"3:x\"" + at + "13");
+  // Conversions of header values and support-vector lines.
+  auto withHeaderValue = [&](const std::string& from, const std::string& to) {
+    std::string changed = header;
+    changed.replace(changed.find(from), from.size(), to);
+    return changed;
+  };
+  const std::pair<std::string, std::string> conversions[] = {
+      {withHeaderValue("0 # k", "7 # k") + "1 3:1\n",
+       "toEnum{KernelType}: tag (7) is outside of enumeration's range (0,4)" + at + "2"},
+      {withHeaderValue("2.0 # b", "2.x # b") + "1 3:1\n",
+       "Cannot read \"2.x\" as Double" + at + "11"},
+      {withHeaderValue("1.0 # g", "g # g"), "Cannot read \"g\" as Double" + at + "4"},
+      {withHeaderValue("empty# u", "a:z# u"), "Cannot read \"z\" as Double" + at + "7"},
+      {withHeaderValue("empty# u", "q:1# u"),
+       "unrecognized feature in user kernel param: q:1" + at + "7"},
+      {header + "1 3:1\n1 3:1e\n", "Cannot read \"1e\" as Double" + at + "13"},
+      {header + "1 tree:1:\n", "Multiple trees found while parsing:\n" + at + "12"},
+  };
+  for (const auto& [contents, message] : conversions) {
+    writeFile(path, contents);
+    EXPECT_EQ(fatalMessage([&] { readQuietly(path); }), message);
+  }
   EXPECT_NE(fatalMessage([&] { readQuietly(tempPath("missing.model")); }).find("missing.model"),
             std::string::npos);
 }
