@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "base/ProgramEnd.h"
 #include "base/StringEscape.h"
 
 namespace kelvor {
@@ -62,6 +63,10 @@ void failIrrefutable(std::string_view where) {
 int runProgram(const std::function<int()>& body) {
   try {
     return body();
+  } catch (const ProgramEnd& end) {
+    std::cout.flush();
+    std::fflush(stdout);
+    return end.status;
   } catch (const FatalError& e) {
     std::cout.flush();
     std::fflush(stdout);

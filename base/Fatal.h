@@ -45,7 +45,9 @@ class FatalError : public std::runtime_error {
 std::string quoteForMessage(std::string_view text, std::size_t limit = 80);
 
 // Runs a program's body; a FatalError flushes standard output, writes
-// "\nFail: <message>\n" to standard error and gives exit status 1.
+// "\nFail: <message>\n" to standard error and gives exit status 1. A
+// ProgramEnd (base/ProgramEnd.h) flushes standard output and gives its own
+// status.
 int runProgram(const std::function<int()>& body);
 
 }  // namespace kelvor
