@@ -1,6 +1,6 @@
 #include "classify/ClassifierCells.h"
 
-namespace kelvor {
+namespace kelvor::classifier {
 
 std::optional<double>& refL() {
   static std::optional<double> cell;
@@ -22,4 +22,4 @@ std::optional<std::string>& refPRGraph() {
   return cell;
 }
 
-}  // namespace kelvor
+}  // namespace kelvor::classifier
