@@ -6,17 +6,11 @@
 #include <random>
 #include <ranges>
 
-#include "FatalMessage.h"
-#include "RunProgram.h"
-#include "TempFile.h"
 #include "base/NumberText.h"
 #include "classify/PRGraph.h"
-#include "tests/core/ExampleBuilders.h"
 
 namespace kelvor {
 namespace {
-
-using namespace kelvor::testing;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -101,62 +95,6 @@ TEST(PRGraph, OneSweepMatchesThePerThresholdPasses) {
       labels[i] = rng() % 2 ? 1 : -1;
     }
     ASSERT_EQ(fastGraph(values, labels), literalGraph(values, labels)) << "round " << round;
-  }
-}
-
-TEST(PRGraph, TruthLabel) {
-  const auto x = mkExample(reals({}));
-  EXPECT_EQ(truthLabel({x, 0.5}), 1);
-  EXPECT_EQ(truthLabel({x, 0.0}), -1);
-  EXPECT_EQ(truthLabel({x, -0.0}), -1);
-  EXPECT_EQ(truthLabel({x, -2.0}), -1);
-  EXPECT_EQ(countAsDouble(std::vector<int>{}), 0.0);
-}
-
-// Counts the elements read, to show when the labels are fetched.
-class CountingCollection final : public ExampleCollection {
- public:
-  explicit CountingCollection(std::vector<double> targets) : targets_(std::move(targets)) {}
-  Element at(std::int32_t i) const override {
-    ++reads;
-    return {mkExample(reals({})), targets_.at(static_cast<std::size_t>(i - 1))};
-  }
-  std::int32_t collectionSize() const override {
-    return static_cast<std::int32_t>(targets_.size());
-  }
-  mutable int reads = 0;
-
- private:
-  std::vector<double> targets_;
-};
-
-TEST(PRGraph, WritesTheFile) {
-  const std::string path = testDir() + "graph";
-  writeTempFile("graph", "old content\n");
-  CountingCollection none({});
-  ::testing::internal::CaptureStdout();
-  writePRGraph(path, none, {});
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Computing precision/recall graph...\n");
-  EXPECT_EQ(readWholeFile(path), "");
-  EXPECT_EQ(none.reads, 0);
-
-  CountingCollection four({1.0, -1.0, 1.0, 0.0});
-  const std::vector<double> values{0.9, 0.4, 0.4, -0.3};
-  ::testing::internal::CaptureStdout();
-  writePRGraph(path, four, values);
-  ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(readWholeFile(path), "1.0 0.6666666666666666\n0.5 1.0\n0.0 0.0\n");
-  EXPECT_EQ(four.reads, 4);
-}
-
-TEST(PRGraph, FailedWritesAreFatal) {
-  CountingCollection one({1.0});
-  const std::vector<double> values{0.5};
-  for (const std::string& path : {testDir() + "no/such/dir/graph", std::string("/dev/full")}) {
-    ::testing::internal::CaptureStdout();
-    const std::string message = fatalMessage([&] { writePRGraph(path, one, values); });
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(message.find(path), std::string::npos) << message;
   }
 }
 
