@@ -229,6 +229,7 @@ TEST(KelvorClassify, ClosedPipeIsAFailure) {
   std::string many;
   for (int i = 0; i < 40000; ++i) many += "1 1:1\n";
   const std::string fifo = path("p.fifo");
+  std::filesystem::remove(fifo);
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::thread reader([&] {
     char buffer[512];
