@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/QuietStdout.h"
 #include "classify/Classification.h"
 #include "core/examples/Collections.h"
 #include "core/examples/ExampleFile.h"
@@ -23,6 +24,7 @@
 namespace {
 
 using namespace kelvor;
+using bench::QuietStdout;
 
 constexpr std::int32_t kSupportVectors = 1500;
 
@@ -30,16 +32,6 @@ std::string dataFolder() {
   const char* env = std::getenv("KELVOR_DATA");
   return env ? env : "/work/shared/data";
 }
-
-class QuietStdout {
- public:
-  QuietStdout() : old_(std::cout.rdbuf(sink_.rdbuf())) {}
-  ~QuietStdout() { std::cout.rdbuf(old_); }
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* old_;
-};
 
 // The model file's path, or empty when the data is not there.
 const std::string& modelFile() {

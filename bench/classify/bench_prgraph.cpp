@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/QuietStdout.h"
 #include "classify/PRGraph.h"
 #include "core/examples/Collections.h"
 
@@ -55,6 +56,7 @@ void BM_WritePRGraph(benchmark::State& state) {
   for (std::int8_t label : s.labels) elems.push_back({x, static_cast<double>(label)});
   const kelvor::Examples examples = kelvor::mkArrayExamples(kelvor::Array<kelvor::Element>(elems));
   const std::string path = "/tmp/kelvor-bench-prgraph-" + std::to_string(::getpid());
+  kelvor::bench::QuietStdout quiet;
   for (auto _ : state) kelvor::writePRGraph(path, examples, s.values);
   std::remove(path.c_str());
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));

@@ -8,12 +8,14 @@
 #include <string>
 
 #include "bench/ExampleFileGen.h"
+#include "bench/QuietStdout.h"
 #include "core/examples/ExampleFile.h"
 #include "core/examples/ExampleHandles.h"
 
 namespace {
 
 using namespace kelvor;
+using bench::QuietStdout;
 
 struct BenchFile {
   std::string path;
@@ -33,17 +35,6 @@ const BenchFile& mixedFile() {
   static const BenchFile f = makeFile("/tmp/kelvor_bench_mixed.txt", bench::kMixedFile);
   return f;
 }
-
-// The progress marks would flood the benchmark's report.
-class QuietStdout {
- public:
-  QuietStdout() : old_(std::cout.rdbuf(sink_.rdbuf())) {}
-  ~QuietStdout() { std::cout.rdbuf(old_); }
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* old_;
-};
 
 void readIntoMemory(benchmark::State& state, const BenchFile& file) {
   QuietStdout quiet;
