@@ -1,5 +1,7 @@
 #include "classify/Classification.h"
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <vector>
 
@@ -51,6 +53,25 @@ void printErrorRates(const ErrorRates& r) {
                      showDouble(r.fscore)}});
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// Creating a file truncates it, so a written file that is also one of the
+// inputs would destroy that input (the example file is read again while
+// the outputs are written).
+void refuseToOverwriteInputs(const std::optional<std::string>& written, std::string_view role,
+                             const std::string& modelFile, const std::string& exampleFile) {
+  if (!written) return;
+  for (const auto& [input, inputRole] :
+       {std::pair{&modelFile, "model file"}, std::pair{&exampleFile, "example file"}})
+    if (sameFile(*written, *input))
+      fail("The " + std::string(role) + " " + *written + " is the " + inputRole + " " + *input +
+           "; writing it would destroy that file");
+}
+
 }  // namespace
 
 void doClassification(const std::string& modelFile, const std::string& exampleFile,
@@ -74,6 +95,8 @@ void doClassification(const std::string& modelFile, const std::string& exampleFi
                         std::make_shared<InputFile>(InputFile::open(exampleFile)));
   printOut(showInt(tests.collectionSize()) + " examples read (highest feature=" + showInt(highest) +
            ")\n");
+  refuseToOverwriteInputs(outputFile, "output file", modelFile, exampleFile);
+  refuseToOverwriteInputs(graphFile, "graph file", modelFile, exampleFile);
 
   std::optional<OutputFile> output;
   if (outputFile) {

@@ -215,12 +215,17 @@ TEST(KelvorClassify, UnreadableFilesAndFailedWrites) {
       {{m, path("none.dat")}, path("none.dat")},
       {{m, e, "/dev/full"}, "/dev/full"},
       {{"--pr-graph", "/dev/full", m, e}, "/dev/full"},
+      // Writing an input would destroy it.
+      {{m, e, e}, e},
+      {{"--pr-graph", m, m, e}, m},
   };
   for (const auto& [args, named] : cases) {
     const ProgramRun run = classifier(args);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
   }
+  EXPECT_EQ(readWholeFile(m).substr(0, 14), "Kelvor Version");
+  EXPECT_EQ(readWholeFile(e).substr(0, 7), "1 1:0.9");
 }
 
 // The reader takes one chunk of output and closes the pipe; the output is
