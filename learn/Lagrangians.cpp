@@ -13,14 +13,15 @@ namespace kelvor {
 
 namespace {
 
-// Runs f; a fatal error raised in it gets "<path>, line <n>" as a line of
-// its own after its message.
+// Runs f; a fatal error raised in it gets "at <path>:<line>" as a last line
+// of its own. (The same form as every line-based reader's; to be folded into
+// the shared location helper.)
 template <class F>
 auto atLine(const std::string& path, std::int64_t line, F&& f) {
   try {
     return f();
   } catch (const FatalError& e) {
-    fail(std::string(e.what()) + "\n" + path + ", line " + showInt(line));
+    fail(std::string(e.what()) + "\nat " + path + ":" + showInt(line));
   }
 }
 

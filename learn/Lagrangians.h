@@ -18,8 +18,8 @@ using LagrangianRecord = std::pair<std::int32_t, double>;
 // Prints "Reading lagrangians from <path>", finds the block of the
 // iteration and gives its records ordered by index, then value (equal
 // records keep their file order). The file is closed on every path. A
-// failure about a line of the file names the file and the line number on a
-// line of its own after the message.
+// failure about a line of the file names it in a last line of its own,
+// "at <path>:<line>".
 std::vector<LagrangianRecord> readLagrangians(const std::string& path, std::int32_t iteration);
 
 // The records from the file's position up to an empty line or the end, in

@@ -48,7 +48,7 @@ TEST(ReadLagrangians, NaNValuesSortAfterNumbers) {
 TEST(ReadLagrangians, FailuresNameTheFileAndLine) {
   const std::string path = writeTempFile("dump-bad", kThreeBlocks);
   EXPECT_EQ(fatalMessage([&] { readLagrangians(path, 15); }),
-            "Arrived at lagrangian iteration 20 without passing 15\n" + path + ", line 5");
+            "Arrived at lagrangian iteration 20 without passing 15\nat " + path + ":5");
   EXPECT_EQ(fatalMessage([&] { readLagrangians(path, 40); }),
             "End of lagrangian file reached before iteration 40 found");
 
@@ -62,7 +62,7 @@ TEST(ReadLagrangians, FailuresNameTheFileAndLine) {
   };
   for (const auto& [text, message] : cases) {
     const std::string file = writeTempFile("dump-case", "\n" + text);
-    EXPECT_EQ(fatalMessage([&] { readLagrangians(file, 1); }), message + "\n" + file + ", line 3")
+    EXPECT_EQ(fatalMessage([&] { readLagrangians(file, 1); }), message + "\nat " + file + ":3")
         << text;
   }
 }
