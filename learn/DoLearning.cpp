@@ -18,6 +18,8 @@
 #include "core/kernels/KernelType.h"
 #include "core/kernels/Kernels.h"
 #include "core/model/ModelFile.h"
+#include "core/train/RankingPairs.h"
+#include "core/train/SigmoidFit.h"
 #include "learn/ErrorTable.h"
 #include "learn/Lagrangians.h"
 #include "learn/LearnOptions.h"
@@ -60,6 +62,19 @@ std::pair<Examples, std::int32_t> readTrainingExamples(const LearnCells& o,
   }
   std::vector<std::shared_ptr<InputFile>> files = openExampleFiles(commaRuns(exampleFile));
   return readExampleHandles(lambdaOf(o), std::move(files));
+}
+
+// Prints the pair count around building the pairs; `pairSet` becomes the
+// collection to train or test on.
+std::shared_ptr<const LowMemRankingCollection> makeRankingPairs(double margin, bool highMem,
+                                                                const Examples& examples,
+                                                                Examples& pairSet) {
+  printOut("Constructing ranking examples...");
+  std::shared_ptr<const LowMemRankingCollection> pairs =
+      makeLowMemRankingCollection(margin, examples);
+  pairSet = highMem ? Examples(makeHighMemRankingCollection(pairs)) : Examples(pairs);
+  printOut(showInt(pairs->lmr_size) + " constraints created\n");
+  return pairs;
 }
 
 void printExamplesRead(std::int32_t count, std::int32_t highest) {
@@ -174,7 +189,9 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
 
   Examples trainingSet = examples;
   std::shared_ptr<const LowMemRankingCollection> pairs;
-  // TODO(learn): ranking pairs, once the pair builders are in.
+  if (o.refRank) {
+    pairs = makeRankingPairs(o.refRankMargin, o.refRankHighMem, examples, trainingSet);
+  }
 
   const std::int32_t minIterations = o.refRandMinI;
   const std::int32_t maxIterations =
@@ -189,6 +206,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     const auto [test, testHighest] = readExampleFile(*o.refTest, lambda);
     printExamplesRead(test.collectionSize(), testHighest);
     testSet = test;
+    // Test pairs are all pairs of different targets, whatever the margin.
+    if (o.refRank) makeRankingPairs(0.0, o.refRankHighMem, test, *testSet);
   }
 
   std::optional<std::vector<LagrangianRecord>> initial;
@@ -236,9 +255,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     printOut(showInt(supportVectors.collectionSize()) + " support vectors\n");
   }
 
-  SigmoidParams sigmoid{0.0, 0.0};
-  // TODO(learn): trainSigmoid(trainingSet, decisionValues) with --sigmoid.
-  (void)decisionValues;
+  const SigmoidParams sigmoid =
+      o.refSigmoid ? trainSigmoid(trainingSet, decisionValues) : SigmoidParams{0.0, 0.0};
 
   printOut("Writing model to " + modelFile + "\n");
   writeModel(modelFile, makeModel(o, lambda, highest, trainingSet.collectionSize(),
