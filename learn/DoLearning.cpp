@@ -20,6 +20,8 @@
 #include "core/model/ModelFile.h"
 #include "core/train/RankingPairs.h"
 #include "core/train/SigmoidFit.h"
+#include "core/train/Train.h"
+#include "core/train/TrainingKernel.h"
 #include "learn/ErrorTable.h"
 #include "learn/Lagrangians.h"
 #include "learn/LearnOptions.h"
@@ -81,40 +83,54 @@ void printExamplesRead(std::int32_t count, std::int32_t highest) {
   printOut(showInt(count) + " examples read (highest feature=" + showInt(highest) + ")\n");
 }
 
-KernelFunction selectKernel(const LearnCells& o) {
-  const std::int32_t d = o.refD;
-  const double g = o.refG, s = o.refS, r = o.refR;
-  switch (o.refK) {
-    case 0:
-      return linearKernel;
-    case 1:
-      return
-          [d, s, r](const Example& x, const Example& y) { return polynomialKernel(d, s, r, x, y); };
-    case 2:
-      return [g](const Example& x, const Example& y) { return rbfKernel(g, x, y); };
-    case 3:
-      return [s, r](const Example& x, const Example& y) { return sigmoidKernel(s, r, x, y); };
-    default:
-      fail("unknown kernel type " + showInt(o.refK));
-  }
+TrainingKernel selectKernel(const LearnCells& o) {
+  if (o.refK < 0 || o.refK > fromEnum(KernelType::SigmoidKernel))
+    fail("unknown kernel type " + showInt(o.refK));
+  return standardTrainingKernel(toEnum(o.refK), o.refD, o.refG, o.refS, o.refR);
 }
 
-// The lagrangians a training run leaves (indexed from 0), the collection
-// they index, and, with sample selection, the training index of each of its
-// positions (Array, from 1).
+// The lagrangians of a training run, the collection they index and, with
+// sample selection, the training index of each of its positions (position
+// p at p - 1).
 struct TrainingOutcome {
-  std::vector<double> lagrangians;
+  Array<double> lagrangians;
   Examples indexed;
-  std::optional<Array<std::int32_t>> trainingIndex;
+  std::optional<std::vector<std::int32_t>> trainingIndex;
 };
 
-TrainingOutcome trainLagrangians(const LearnCells& o, const KernelFunction& kernel, double lambda,
+TrainOptions trainOptions(const LearnCells& o, double lambda) {
+  const double stopBelow = o.refH, addBelow = o.refSSH;
+  return TrainOptions{
+      .cacheSize = o.refMCache,
+      .lambda = lambda,
+      .C = o.refC,
+      .maxIterations = o.refI,
+      .stopPredicate = [stopBelow](double dh) { return dh < stopBelow; },
+      .reportPeriod = o.refV,
+      .mu = o.refMu,
+      .stringParams = KernelParamPair{o.refStringMaxN, o.refStringLambda},
+      .treeParams = KernelParamPair{o.refTreeMaxD, o.refTreeLambda},
+      .sampleSelection = o.refSSOn,
+      .initialSampleSize = o.refSSInit,
+      .batchSize = o.refSSBatch,
+      .selectionPeriod = o.refSSI,
+      .addPredicate = [addBelow](double dh) { return dh < addBelow; },
+      .maxSampleSize = o.refSSMax > 0 ? o.refSSMax : std::numeric_limits<std::int32_t>::max(),
+      .dumpPeriod = o.refDumpHFreq,
+  };
+}
+
+TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kernel, double lambda,
                                  const Examples& trainingSet,
                                  const std::optional<Examples>& testSet,
-                                 const std::optional<std::vector<LagrangianRecord>>& initial,
+                                 const std::optional<std::vector<InitialLagrangian>>& initial,
                                  OutputFile* dump) {
-  (void)o, (void)kernel, (void)lambda, (void)trainingSet, (void)testSet, (void)initial, (void)dump;
-  fail("training is not built yet");
+  if (o.refRandDelta != 0)
+    fail("Randomized training (--rand-delta) is not available in this version of Kelvor");
+  TrainResult result = train(trainOptions(o, lambda), kernel, trainingSet, testSet, dump, initial);
+  std::optional<std::vector<std::int32_t>> trainingIndex;
+  if (result.selection.isOn()) trainingIndex = result.selection.ssSelected().sample;
+  return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex)};
 }
 
 TableRow ratesRow(std::string label, const ErrorRates& rates) {
@@ -210,7 +226,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     if (o.refRank) makeRankingPairs(0.0, o.refRankHighMem, test, *testSet);
   }
 
-  std::optional<std::vector<LagrangianRecord>> initial;
+  std::optional<std::vector<InitialLagrangian>> initial;
   if (o.refReadHIter > 0) initial = readLagrangians(o.refReadHFile, o.refReadHIter);
 
   std::optional<OutputFile> dump;
@@ -219,14 +235,15 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     dump.emplace(OutputFile::create(o.refDumpHFile));
   }
 
-  const KernelFunction kernel = selectKernel(o);
-  const TrainingOutcome trained =
-      trainLagrangians(o, kernel, lambda, trainingSet, testSet, initial, dump ? &*dump : nullptr);
+  const TrainingKernel trainingKernel = selectKernel(o);
+  const KernelFunction& kernel = trainingKernel.function;
+  const TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
+                                                   initial, dump ? &*dump : nullptr);
   printOut("Optimization complete!\n");
   if (dump) dump->close();
 
-  const std::vector<double>& h = trained.lagrangians;
-  const auto n = static_cast<std::int32_t>(h.size());
+  const std::span<const double> h = trained.lagrangians.elems();
+  const std::int32_t n = trained.lagrangians.hi();
   Examples supportVectors = getSupportVectors(trained.indexed, n, h);
   printOut("Number of support vectors: " + showInt(supportVectors.collectionSize()) + "\n");
 
@@ -250,7 +267,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     printOut("Transforming model back into original space...");
     std::vector<std::int32_t> pairNumbers = supportVectorIndices(n, h);
     if (trained.trainingIndex)
-      for (std::int32_t& p : pairNumbers) p = trained.trainingIndex->at(p);
+      for (std::int32_t& p : pairNumbers)
+        p = trained.trainingIndex->at(static_cast<std::size_t>(p - 1));
     supportVectors = transformSVS(*pairs, supportVectors, pairNumbers);
     printOut(showInt(supportVectors.collectionSize()) + " support vectors\n");
   }

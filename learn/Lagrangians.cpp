@@ -25,7 +25,7 @@ auto atLine(const std::string& path, std::int64_t line, F&& f) {
   }
 }
 
-LagrangianRecord parseRecord(std::string_view line) {
+InitialLagrangian parseRecord(std::string_view line) {
   std::string_view parts[2];
   int count = 0;
   forEachWord(line, [&](std::string_view w) {
@@ -48,11 +48,11 @@ constexpr std::string_view kHeader = "Iteration ";
 
 }  // namespace
 
-std::vector<LagrangianRecord> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber) {
+std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber) {
   std::vector<std::string> lines;
   std::string line;
   while (file.readLine(line) && !line.empty()) lines.push_back(line);
-  std::vector<LagrangianRecord> records;
+  std::vector<InitialLagrangian> records;
   records.reserve(lines.size());
   const std::int64_t first = lineNumber + 1;
   lineNumber += static_cast<std::int64_t>(lines.size());
@@ -63,10 +63,10 @@ std::vector<LagrangianRecord> readLagrangianRecords(InputFile& file, std::int64_
   return records;
 }
 
-std::vector<LagrangianRecord> readLagrangians(const std::string& path, std::int32_t iteration) {
+std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int32_t iteration) {
   printOut("Reading lagrangians from " + path + "\n");
   InputFile file = InputFile::open(path);
-  std::vector<LagrangianRecord> records;
+  std::vector<InitialLagrangian> records;
   std::int64_t lineNumber = 0;
   std::string line;
   while (true) {
@@ -87,9 +87,9 @@ std::vector<LagrangianRecord> readLagrangians(const std::string& path, std::int3
     }
   }
   std::stable_sort(records.begin(), records.end(),
-                   [](const LagrangianRecord& a, const LagrangianRecord& b) {
-                     if (a.first != b.first) return a.first < b.first;
-                     return valueLess(a.second, b.second);
+                   [](const InitialLagrangian& a, const InitialLagrangian& b) {
+                     if (a.index != b.index) return a.index < b.index;
+                     return valueLess(a.value, b.value);
                    });
   return records;
 }

@@ -5,27 +5,24 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/InputFile.h"
+#include "core/train/InitialLagrangian.h"
 
 namespace kelvor {
-
-// (index counted from 1, value)
-using LagrangianRecord = std::pair<std::int32_t, double>;
 
 // Prints "Reading lagrangians from <path>", finds the block of the
 // iteration and gives its records ordered by index, then value (equal
 // records keep their file order). The file is closed on every path. A
 // failure about a line of the file names it in a last line of its own,
 // "at <path>:<line>".
-std::vector<LagrangianRecord> readLagrangians(const std::string& path, std::int32_t iteration);
+std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int32_t iteration);
 
 // The records from the file's position up to an empty line or the end, in
 // file order; `lineNumber` is the number of the last line read before them
 // and is advanced over the lines read. The whole block is read before any
 // record is parsed.
-std::vector<LagrangianRecord> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber);
+std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber);
 
 }  // namespace kelvor
