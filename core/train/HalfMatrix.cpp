@@ -1,6 +1,10 @@
 #include "core/train/HalfMatrix.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "base/Fatal.h"
+#include "base/NumberText.h"
 
 namespace kelvor {
 
@@ -18,7 +22,14 @@ std::size_t checkedIndex(const HalfMatrix& m, std::int32_t i, std::int32_t j,
 
 HalfMatrix newMatrix(std::int32_t n) {
   const std::int64_t cells = n > 0 ? (std::int64_t{n} * (std::int64_t{n} + 1)) / 2 : 0;
-  return HalfMatrix{n, std::vector<double>(static_cast<std::size_t>(cells), 0.0)};
+  try {
+    return HalfMatrix{n, std::vector<double>(static_cast<std::size_t>(cells), 0.0)};
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  const std::int64_t megabytes = (cells + 131071) / 131072;  // 8-byte cells
+  fail("Cannot allocate a matrix of " + showInt(n) + " rows (" + showInt(megabytes) +
+       " megabytes); a smaller kernel cache (-m) needs less");
 }
 
 double readMatrix(const HalfMatrix& m, std::int32_t i, std::int32_t j) {

@@ -1,0 +1,209 @@
+#include "core/train/Gradient.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Fatal.h"
+#include "core/train/EntryBounds.h"
+#include "core/train/KernelCacheBuild.h"
+
+// The vector helpers below never cross a library boundary (they are
+// internal and inlined), so the calling convention GCC warns about for
+// 32-byte vectors without AVX does not matter here.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace kelvor {
+
+namespace {
+
+// Four doubles, one per row of a block or per column of a chunk. The
+// operations are element-wise IEEE operations, so every lane computes
+// exactly what the scalar code would (no contraction into fused
+// multiply-adds is allowed anywhere in the build).
+using V4 = double __attribute__((vector_size(32)));
+using Lanes = std::int64_t __attribute__((vector_size(32)));
+
+V4 load4(const double* p) {
+  V4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+void store4(double* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+V4 splat(double x) { return V4{x, x, x, x}; }
+
+// Row i (0-based) of a triangle of dimension L, shifted so that row[j] is
+// cell (i, j) for j >= i.
+const double* rowOf(const double* cells, std::int64_t L, std::int64_t i) {
+  return cells + (i * L - ((i * (i - 1)) >> 1) - i);
+}
+
+// A block of rows is taken sparsely when at most this share of its
+// lagrangians is non-zero.
+constexpr std::size_t kSparseShare = 8;
+
+}  // namespace
+
+GradientWalk::GradientWalk(const KernelCache& cache, const std::optional<StandardKernel>& kernel)
+    : cache_(cache),
+      kernel_(kernel),
+      view_(cache.kernelExamples),
+      n_(std::max(view_.size(), 0)),
+      block_(std::max(std::min(n_, cache.kernelCacheSize), 0)),
+      blockFinite_(allCellsFinite(cache.kernelCache)) {
+  nonZero_.reserve(static_cast<std::size_t>(n_));
+}
+
+void GradientWalk::product(std::span<const double> h, std::span<double> G) {
+  std::fill(G.begin(), G.end(), 0.0);
+  evaluations_ = 0;
+  if (block_ > cache_.kernelCache.matrixLength) fail("readMatrix: matrix index out of bounds");
+  nonZero_.clear();
+  for (std::int32_t i = 0; i < n_; ++i)
+    if (h[static_cast<std::size_t>(i)] != 0.0) nonZero_.push_back(i);
+  const auto inBlock = static_cast<std::size_t>(
+      std::lower_bound(nonZero_.begin(), nonZero_.end(), block_) - nonZero_.begin());
+  if (blockFinite_ && inBlock * kSparseShare <= static_cast<std::size_t>(block_))
+    blockSparse(h, G);
+  else
+    blockDense(h, G);
+  if (n_ > block_) beyondBlock(h, G);
+}
+
+void GradientWalk::blockDense(std::span<const double> h, std::span<double> G) const {
+  const std::int64_t c = block_;
+  const std::int64_t L = cache_.kernelCache.matrixLength;
+  const double* cells = cache_.kernelCache.arr.data();
+  const double* hp = h.data();
+  double* gp = G.data();
+  std::int64_t b = 0;
+  for (; b + 4 <= c; b += 4) {
+    const double* r[4] = {rowOf(cells, L, b), rowOf(cells, L, b + 1), rowOf(cells, L, b + 2),
+                          rowOf(cells, L, b + 3)};
+    // The block's own small triangle, row after row: a row's own sum
+    // starts only once the rows above it have added their column terms.
+    double own[4];
+    for (std::int64_t k = 0; k < 4; ++k) {
+      const std::int64_t i = b + k;
+      double acc = gp[i] + r[k][i] * hp[i];
+      for (std::int64_t j = i + 1; j < b + 4; ++j) {
+        acc = acc + r[k][j] * hp[j];
+        gp[j] = gp[j] + r[k][j] * hp[i];
+      }
+      own[k] = acc;
+    }
+    V4 acc = {own[0], own[1], own[2], own[3]};
+    const V4 h0 = splat(hp[b]), h1 = splat(hp[b + 1]), h2 = splat(hp[b + 2]), h3 = splat(hp[b + 3]);
+    std::int64_t j = b + 4;
+    for (; j + 4 <= c; j += 4) {
+      const V4 q0 = load4(r[0] + j), q1 = load4(r[1] + j), q2 = load4(r[2] + j),
+               q3 = load4(r[3] + j);
+      // Column sums: the four rows' terms in row order.
+      V4 g = load4(gp + j);
+      g = g + q0 * h0;
+      g = g + q1 * h1;
+      g = g + q2 * h2;
+      g = g + q3 * h3;
+      store4(gp + j, g);
+      // Own sums: the chunk transposed, one column at a time.
+      const V4 lo01 = __builtin_shuffle(q0, q1, Lanes{0, 4, 2, 6});
+      const V4 hi01 = __builtin_shuffle(q0, q1, Lanes{1, 5, 3, 7});
+      const V4 lo23 = __builtin_shuffle(q2, q3, Lanes{0, 4, 2, 6});
+      const V4 hi23 = __builtin_shuffle(q2, q3, Lanes{1, 5, 3, 7});
+      acc = acc + __builtin_shuffle(lo01, lo23, Lanes{0, 1, 4, 5}) * splat(hp[j]);
+      acc = acc + __builtin_shuffle(hi01, hi23, Lanes{0, 1, 4, 5}) * splat(hp[j + 1]);
+      acc = acc + __builtin_shuffle(lo01, lo23, Lanes{2, 3, 6, 7}) * splat(hp[j + 2]);
+      acc = acc + __builtin_shuffle(hi01, hi23, Lanes{2, 3, 6, 7}) * splat(hp[j + 3]);
+    }
+    for (; j < c; ++j) {
+      double g = gp[j];
+      g = g + r[0][j] * hp[b];
+      g = g + r[1][j] * hp[b + 1];
+      g = g + r[2][j] * hp[b + 2];
+      g = g + r[3][j] * hp[b + 3];
+      gp[j] = g;
+      acc = acc + V4{r[0][j], r[1][j], r[2][j], r[3][j]} * splat(hp[j]);
+    }
+    for (std::int64_t k = 0; k < 4; ++k) gp[b + k] = acc[k];
+  }
+  for (; b < c; ++b) {
+    const double* r = rowOf(cells, L, b);
+    double acc = gp[b] + r[b] * hp[b];
+    for (std::int64_t j = b + 1; j < c; ++j) {
+      acc = acc + r[j] * hp[j];
+      gp[j] = gp[j] + r[j] * hp[b];
+    }
+    gp[b] = acc;
+  }
+}
+
+void GradientWalk::blockSparse(std::span<const double> h, std::span<double> G) const {
+  const std::int64_t c = block_;
+  const std::int64_t L = cache_.kernelCache.matrixLength;
+  const double* cells = cache_.kernelCache.arr.data();
+  const double* hp = h.data();
+  double* gp = G.data();
+  const std::size_t end = static_cast<std::size_t>(
+      std::lower_bound(nonZero_.begin(), nonZero_.end(), block_) - nonZero_.begin());
+  std::size_t first = 0;  // the first non-zero position at or after the row
+  for (std::int64_t i = 0; i < c; ++i) {
+    const double* r = rowOf(cells, L, i);
+    while (first < end && nonZero_[first] < i) ++first;
+    double acc = gp[i];
+    for (std::size_t p = first; p < end; ++p) {
+      const std::int64_t j = nonZero_[p];
+      acc = acc + r[j] * hp[j];
+    }
+    gp[i] = acc;
+    const double hi = hp[i];
+    if (hi == 0.0) continue;
+    const V4 hv = splat(hi);
+    std::int64_t j = i + 1;
+    for (; j + 4 <= c; j += 4) store4(gp + j, load4(gp + j) + load4(r + j) * hv);
+    for (; j < c; ++j) gp[j] = gp[j] + r[j] * hi;
+  }
+}
+
+void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
+  if (!beyondFinite_) beyondFinite_ = entriesCertainlyFinite(kernel_, cache_.kernelLambda, view_);
+  const bool mayLeaveOut = *beyondFinite_;
+  const KernelFunction& kernel = cache_.kernelInstance;
+  const double lambda2 = cache_.kernelLambda * cache_.kernelLambda;
+  Element rowSlot, columnSlot;
+  for (std::int32_t i = 1; i <= n_; ++i) {
+    const double hi = h[static_cast<std::size_t>(i - 1)];
+    const bool diagonal = i > block_;  // row i's own entry is computed too
+    const std::int32_t from = diagonal ? i + 1 : block_ + 1;
+    // With h_i == 0 only the columns with h_j != 0 add anything, and only
+    // to row i's own sum.
+    const bool sparseRow = mayLeaveOut && hi == 0.0;
+    const auto firstNonZero = std::lower_bound(nonZero_.begin(), nonZero_.end(), from - 1);
+    if (sparseRow && firstNonZero == nonZero_.end()) continue;
+    const Element& xi = view_.get(i, rowSlot);
+    double acc = G[static_cast<std::size_t>(i - 1)];
+    if (diagonal && !sparseRow) {
+      ++evaluations_;
+      const double q = (xi.value * xi.value) * (kernel(*xi.example, *xi.example) + lambda2);
+      acc = acc + q * hi;
+    }
+    if (sparseRow) {
+      for (auto p = firstNonZero; p != nonZero_.end(); ++p) {
+        const std::int32_t j = *p + 1;
+        const Element& xj = view_.get(j, columnSlot);
+        ++evaluations_;
+        const double q = (xi.value * xj.value) * (kernel(*xi.example, *xj.example) + lambda2);
+        acc = acc + q * h[static_cast<std::size_t>(j - 1)];
+      }
+    } else {
+      for (std::int32_t j = from; j <= n_; ++j) {
+        const Element& xj = view_.get(j, columnSlot);
+        ++evaluations_;
+        const double q = (xi.value * xj.value) * (kernel(*xi.example, *xj.example) + lambda2);
+        acc = acc + q * h[static_cast<std::size_t>(j - 1)];
+        G[static_cast<std::size_t>(j - 1)] = G[static_cast<std::size_t>(j - 1)] + q * hi;
+      }
+    }
+    G[static_cast<std::size_t>(i - 1)] = acc;
+  }
+}
+
+}  // namespace kelvor

@@ -1,0 +1,129 @@
+#include "core/train/KernelCacheBuild.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Console.h"
+#include "base/Fatal.h"
+#include "base/NumberText.h"
+#include "core/train/HalfMatrix.h"
+#include "core/train/WorkingSet.h"
+
+namespace kelvor {
+
+namespace {
+
+// D takes 1 + k when that is larger, and whenever either side is NaN.
+void raiseD(double& d, double k) {
+  const double v = 1.0 + k;
+  if (d < v || std::isnan(d) || std::isnan(v)) d = v;
+}
+
+// Rows 1..rows of the block, in storage order.
+void fillBlock(HalfMatrix& matrix, std::int32_t rows, const KernelFunction& kernel, double lambda2,
+               const ElementView& view, double& d) {
+  Element rowSlot, columnSlot;
+  double* cell = matrix.arr.data();
+  for (std::int32_t i = 1; i <= rows; ++i) {
+    if (i % 100 == 0) printOut(".");
+    const Element& xi = view.get(i, rowSlot);
+    const double k = kernel(*xi.example, *xi.example);
+    *cell++ = k + lambda2;
+    raiseD(d, k);
+    for (std::int32_t j = i + 1; j <= rows; ++j) {
+      const Element& xj = view.get(j, columnSlot);
+      *cell++ = (xi.value * xj.value) * (kernel(*xj.example, *xi.example) + lambda2);
+    }
+  }
+}
+
+}  // namespace
+
+std::int32_t cacheRowCount(std::int32_t megabytes) {
+  if (megabytes < 0)
+    fail("The kernel cache size must be 0 or more megabytes, not " + showInt(megabytes));
+  const double cells = (static_cast<double>(megabytes) * 1024.0) * 1024.0;
+  const double rows = std::floor((std::sqrt(1.0 + cells) - 1.0) * 0.5);
+  // At most about 23.7 million rows for the largest Int budget.
+  return static_cast<std::int32_t>(rows);
+}
+
+CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, double lambda,
+                          const Examples& examples, std::span<const InitialLagrangian> initial) {
+  const std::int32_t s = cacheRowCount(megabytes);
+  const std::int32_t n = std::max<std::int32_t>(examples.collectionSize(), 0);
+  std::vector<double> h(static_cast<std::size_t>(n), 0.0);
+  double d = 0.0;
+  const std::int32_t rows = std::min(n, s);
+  HalfMatrix matrix = newMatrix(rows);
+  const double lambda2 = lambda * lambda;
+  const ElementView view(examples);
+  fillBlock(matrix, rows, kernel, lambda2, view, d);
+  if (rows == 0) {
+    // No filled row to take D from: 1.9 / 0.0 would make every step jump
+    // to a bound of the box.
+    Element slot;
+    for (std::int32_t i = 1; i <= n; ++i) {
+      const Element& xi = view.get(i, slot);
+      raiseD(d, kernel(*xi.example, *xi.example));
+    }
+  }
+  for (const InitialLagrangian& l : initial) {
+    if (l.index < 1 || l.index > n) failIndex(l.index, 1, n);
+    h[static_cast<std::size_t>(l.index - 1)] = l.value;
+  }
+  return CacheBuild{std::move(h), KernelCache{s, std::move(matrix), kernel, examples, lambda},
+                    1.9 / d};
+}
+
+std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std::int32_t oldSize,
+                                                std::int32_t newSize, const Examples& workingSet) {
+  if (newSize == oldSize) return std::nullopt;
+  const std::int32_t b = current.kernelCacheSize;
+  const HalfMatrix& old = current.kernelCache;
+  HalfMatrix matrix = newMatrix(newSize);
+
+  // The old block moves over row by row; an entry of the old working set
+  // beyond the bound would be computed only to be dropped.
+  const std::int32_t copied = std::max(std::min(oldSize, b), 0);
+  if (copied > newSize) fail("writeMatrix: matrix index out of bounds");
+  if (copied > old.matrixLength) fail("readMatrix: matrix index out of bounds");
+  for (std::int32_t i = 1; i <= copied; ++i) {
+    const auto from = old.arr.begin() + halfMatrixIndex(old.matrixLength, i, i);
+    std::copy(from, from + (copied - i + 1), matrix.arr.begin() + halfMatrixIndex(newSize, i, i));
+  }
+
+  const double lambda2 = current.kernelLambda * current.kernelLambda;
+  const KernelFunction& kernel = current.kernelInstance;
+  const ElementView view(workingSet);
+  Element rowSlot, columnSlot;
+  double d = 0.0;
+  for (std::int32_t p = oldSize + 1; p <= newSize; ++p) {
+    const Element& xp = view.get(p, rowSlot);
+    const double k = kernel(*xp.example, *xp.example);
+    raiseD(d, k);
+    if (p > b) continue;
+    writeMatrix(matrix, p, p, k + lambda2);
+    // The earlier position goes second, as in a fresh build.
+    for (std::int32_t j = p + 1; j <= std::min(newSize, b); ++j) {
+      const Element& xj = view.get(j, columnSlot);
+      writeMatrix(matrix, p, j,
+                  (xp.value * xj.value) * (kernel(*xj.example, *xp.example) + lambda2));
+    }
+    for (std::int32_t j = 1; j <= std::min(oldSize, b); ++j) {
+      const Element& xj = view.get(j, columnSlot);
+      writeMatrix(matrix, j, p,
+                  (xj.value * xp.value) * (kernel(*xp.example, *xj.example) + lambda2));
+    }
+  }
+  const double candidate = newSize > oldSize ? 1.9 / d : 0.0;
+  return CacheExtension{KernelCache{b, std::move(matrix), kernel, workingSet, current.kernelLambda},
+                        candidate};
+}
+
+bool allCellsFinite(const HalfMatrix& matrix) {
+  return std::all_of(matrix.arr.begin(), matrix.arr.end(),
+                     [](double v) { return std::isfinite(v); });
+}
+
+}  // namespace kelvor

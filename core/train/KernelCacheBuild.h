@@ -1,0 +1,58 @@
+// Building the kernel cache of a training run, and rebuilding it when
+// sample selection grows the working set.
+//
+// The block holds, for rows and columns 1..rows of the working set:
+// cell (i, i) = K(x_i, x_i) + lambda^2 (no y_i * y_i factor) and cell
+// (i, j), i < j, = (y_i * y_j) * (K(x_j, x_i) + lambda^2).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "core/examples/ExampleCollection.h"
+#include "core/kernels/Kernels.h"
+#include "core/train/InitialLagrangian.h"
+#include "core/train/KernelCache.h"
+
+namespace kelvor {
+
+// The largest row count whose triangle of 8-byte cells fits in m
+// megabytes: floor(0.5 * (sqrt(1 + m * 1024 * 1024) - 1)). A negative m is
+// fatal.
+std::int32_t cacheRowCount(std::int32_t megabytes);
+
+struct CacheBuild {
+  std::vector<double> h;  // the lagrangian of position p at p - 1
+  KernelCache cache;
+  double eta;  // 1.9 / D
+};
+
+// Fills min(n, rows) rows, printing "." before every 100th row. D is the
+// largest 1 + K(x_i, x_i) over the filled rows (a NaN always replaces it);
+// when no row is filled, over the whole working set, so that a cache of
+// size 0 still gives a usable step factor. The initial lagrangians are set
+// in order, a later one for the same index winning; an index outside 1..n
+// is fatal.
+CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, double lambda,
+                          const Examples& examples, std::span<const InitialLagrangian> initial);
+
+struct CacheExtension {
+  KernelCache cache;
+  // 1.9 / D over the added examples only; 0.0 when none was added, so that
+  // the training loop keeps its own step factor.
+  double etaCandidate;
+};
+
+// A cache over `workingSet`, whose positions 1..oldSize are those of the
+// current cache's working set and whose positions oldSize+1..newSize were
+// added. The cache bound stays; the matrix has newSize rows. Nothing is
+// built when newSize == oldSize. Prints nothing.
+std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std::int32_t oldSize,
+                                                std::int32_t newSize, const Examples& workingSet);
+
+// Whether every cell of the matrix is finite.
+bool allCellsFinite(const HalfMatrix& matrix);
+
+}  // namespace kelvor

@@ -1,0 +1,57 @@
+// Sample selection: training over a working set that starts as a sample of
+// the training set and grows in batches.
+//
+// The seam with the training loop (Train.cpp), in the order the loop uses
+// it:
+// - initialSample: the set-up with selection on. It takes the place of
+//   newKernelCache over the whole training set: draws or takes the initial
+//   sample, builds the working set and its cache (newKernelCache), and
+//   gives the lagrangians, the cache, eta, the selection state and the
+//   starting sample count. The loop then creates G and the momentum
+//   arrays at the size of h.
+// - selectionDue: the trigger test at the end of every iteration, after
+//   the sweep and the report. When it holds, the loop takes a selection
+//   step instead of going straight to its stop tests.
+// - selectionStep: grows h, G and the momentum arrays (new entries 0.0),
+//   the cache (extendKernelCache), the sample count and the selection
+//   state, all in the TrainingState, and returns the step-factor
+//   candidate. The loop then runs its stop tests, continues with the
+//   larger of its eta and the candidate (no 0.9 decay after a step), and
+//   rebuilds whatever it derived from the cache.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "core/examples/ExampleCollection.h"
+#include "core/kernels/Kernels.h"
+#include "core/train/InitialLagrangian.h"
+#include "core/train/KernelCacheBuild.h"
+#include "core/train/SelectionState.h"
+#include "core/train/Train.h"
+#include "core/train/TrainingState.h"
+
+namespace kelvor {
+
+struct SelectionStart {
+  CacheBuild build;
+  SelectionState selection;
+  std::int32_t sampleCount;  // the initial sample size as given
+};
+
+SelectionStart initialSample(const TrainOptions& options, const KernelFunction& kernel,
+                             const Examples& trainingSet,
+                             const std::optional<std::vector<InitialLagrangian>>& initial);
+
+// False with selection off, and once the sample count has reached
+// min(maxSampleSize, size of the training set); otherwise true at every
+// selectionPeriod-th iteration (when the period is positive) and whenever
+// the add predicate holds on dh.
+bool selectionDue(const TrainOptions& options, const TrainingState& state,
+                  std::int32_t trainingSize, std::int64_t t, double dh);
+
+double selectionStep(TrainingState& state, const TrainOptions& options,
+                     const KernelFunction& kernel, const Examples& trainingSet);
+
+}  // namespace kelvor

@@ -1,0 +1,105 @@
+#include "core/train/Train.h"
+
+#include <algorithm>
+#include <span>
+#include <utility>
+
+#include "base/Console.h"
+#include "base/Fatal.h"
+#include "core/kernels/KernelParams.h"
+#include "core/train/Gradient.h"
+#include "core/train/KernelCacheBuild.h"
+#include "core/train/SampleSelection.h"
+#include "core/train/Sweep.h"
+#include "core/train/TrainReport.h"
+#include "core/train/TrainingState.h"
+
+namespace kelvor {
+
+namespace {
+
+TrainingState startState(const TrainOptions& options, const TrainingKernel& kernel,
+                         const Examples& trainingSet,
+                         const std::optional<std::vector<InitialLagrangian>>& initial) {
+  if (options.sampleSelection) {
+    SelectionStart start = initialSample(options, kernel.function, trainingSet, initial);
+    return TrainingState{std::move(start.build.cache),
+                         std::move(start.build.h),
+                         {},
+                         std::nullopt,
+                         start.build.eta,
+                         start.sampleCount,
+                         std::move(start.selection)};
+  }
+  const std::span<const InitialLagrangian> pairs =
+      initial ? std::span<const InitialLagrangian>(*initial) : std::span<const InitialLagrangian>();
+  CacheBuild build =
+      newKernelCache(options.cacheSize, kernel.function, options.lambda, trainingSet, pairs);
+  return TrainingState{std::move(build.cache),    std::move(build.h),   {}, std::nullopt, build.eta,
+                       options.initialSampleSize, SelectionState::off()};
+}
+
+}  // namespace
+
+TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
+                  const Examples& trainingSet, const std::optional<Examples>& testSet,
+                  OutputFile* dumpFile,
+                  const std::optional<std::vector<InitialLagrangian>>& initialLagrangians) {
+  const std::int32_t v = options.reportPeriod;
+  const std::int32_t k = options.dumpPeriod;
+  if (k > 0 && !dumpFile) fail("Internal error: lagrangian dumps asked for without a dump file");
+  printOut("Initializing...");
+  // Before any kernel runs: the kernels fix these cells at their first use.
+  if (options.stringParams) {
+    smaxnRef().store(options.stringParams->n);
+    slambdaRef().store(options.stringParams->lambda);
+  }
+  if (options.treeParams) {
+    tmaxdRef().store(options.treeParams->n);
+    tlambdaRef().store(options.treeParams->lambda);
+  }
+  TrainingState state = startState(options, kernel, trainingSet, initialLagrangians);
+  printOut("\nIterating...");
+  state.G.assign(state.h.size(), 0.0);
+  if (options.mu > 0.0)
+    state.momentum = Momentum{std::vector<double>(state.h.size(), 0.0),
+                              std::vector<double>(state.h.size(), 0.0), options.mu};
+
+  const std::int32_t trainingSize = trainingSet.collectionSize();
+  std::optional<GradientWalk> walk(std::in_place, state.cache, kernel.standard);
+  for (std::int64_t t = 1;; ++t) {
+    if (t % 100 == 0) printOut(".");
+    if (k > 0 && t % k == 0) writeLagrangianDump(*dumpFile, t, state.h, state.selection);
+    walk->product(state.h, state.G);
+    double dh;
+    if (Momentum* m = state.momentum ? &*state.momentum : nullptr) {
+      // P := the steps of the sweep before, S := 0, without allocating.
+      std::swap(m->steps, m->previous);
+      std::fill(m->steps.begin(), m->steps.end(), 0.0);
+      const MomentumTerm term{m->steps, m->previous, m->mu};
+      dh = sweep(state.h, state.G, options.C, state.eta, &term);
+    } else {
+      dh = sweep(state.h, state.G, options.C, state.eta, nullptr);
+    }
+    if (v > 0 && t % v == 0)
+      printReportLine(t, dh, state.h, state.cache.kernelExamples, trainingSet, testSet,
+                      kernel.function, options.lambda);
+
+    bool selected = false;
+    if (selectionDue(options, state, trainingSize, t, dh)) {
+      const double candidate = selectionStep(state, options, kernel.function, trainingSet);
+      // The candidate wins ties; a NaN on either side keeps the current.
+      if (state.eta <= candidate) state.eta = candidate;
+      walk.emplace(state.cache, kernel.standard);
+      selected = true;
+    }
+    if (options.stopPredicate(dh)) break;
+    if (options.maxIterations >= 0 && t + 1 > options.maxIterations) break;
+    if (!selected) state.eta = state.eta * 0.9;
+  }
+  printOut("\n");
+  return TrainResult{Array<double>(std::move(state.h)), state.cache.kernelExamples,
+                     std::move(state.selection)};
+}
+
+}  // namespace kelvor

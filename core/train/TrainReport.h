@@ -1,0 +1,32 @@
+// The two optional outputs of the training loop: the report line on
+// standard output and the lagrangian dump.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "base/OutputFile.h"
+#include "core/examples/ExampleCollection.h"
+#include "core/kernels/Kernels.h"
+#include "core/train/SelectionState.h"
+
+namespace kelvor {
+
+// "\nIteration t: |sv|=..\tdh=..\t|h|^2=..\ttra=..\ttrp=..\ttrr=..\ttrf=.."
+// and, with a test set, "\ttea=..\ttep=..\tter=..\ttef=..", without a final
+// line break. The support vectors come from the working set; the error
+// rates are over the whole training set.
+void printReportLine(std::int64_t t, double dh, std::span<const double> h,
+                     const ExampleCollection& workingSet, const ExampleCollection& trainingSet,
+                     const std::optional<Examples>& testSet, const KernelFunction& kernel,
+                     double lambda);
+
+// "Iteration t", one line "index value" per working-set position (the
+// position itself without sample selection, its training index with it),
+// an empty line; then flushes, so that the file always ends with a whole
+// block.
+void writeLagrangianDump(OutputFile& file, std::int64_t t, std::span<const double> h,
+                         const SelectionState& selection);
+
+}  // namespace kelvor

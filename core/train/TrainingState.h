@@ -1,0 +1,31 @@
+// The state the training loop carries from one iteration to the next; the
+// sample-selection step (SampleSelection.h) grows it in place.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "core/train/KernelCache.h"
+#include "core/train/SelectionState.h"
+
+namespace kelvor {
+
+struct Momentum {
+  std::vector<double> steps;     // the steps of the latest sweep
+  std::vector<double> previous;  // the sweep before's, refilled every iteration
+  double mu;
+};
+
+// Every array has one entry per working-set position, position p at p - 1.
+struct TrainingState {
+  KernelCache cache;  // its kernelExamples is the working set
+  std::vector<double> h;
+  std::vector<double> G;
+  std::optional<Momentum> momentum;
+  double eta;
+  std::int32_t sampleCount;
+  SelectionState selection;
+};
+
+}  // namespace kelvor

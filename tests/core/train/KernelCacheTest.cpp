@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "FatalMessage.h"
+#include "core/train/DualMatrix.h"
+#include "core/train/KernelCacheBuild.h"
+#include "tests/core/KernelSamples.h"
+#include "tests/core/train/TrainProblems.h"
+
+namespace kelvor {
+namespace {
+
+using namespace kelvor::testing;
+using samples::sameBits;
+
+const KernelFunction kLinear = linearKernel;
+
+double maxSelfPlusOne(const Examples& ex, std::int32_t from, std::int32_t to) {
+  double d = 0.0;
+  for (std::int32_t i = from; i <= to; ++i) {
+    const Element e = ex.at(i);
+    d = std::max(d, 1.0 + linearKernel(*e.example, *e.example));
+  }
+  return d;
+}
+
+void expectSameCells(const HalfMatrix& a, const HalfMatrix& b) {
+  ASSERT_EQ(a.matrixLength, b.matrixLength);
+  for (std::size_t k = 0; k < a.arr.size(); ++k)
+    ASSERT_TRUE(sameBits(a.arr[k], b.arr[k])) << "cell " << k;
+}
+
+TEST(KernelCache, RowCountFollowsTheBudget) {
+  const std::pair<std::int32_t, std::int32_t> table[] = {{40, 3237}, {1, 511}, {0, 0}, {200, 7240}};
+  for (auto [megabytes, rows] : table) EXPECT_EQ(cacheRowCount(megabytes), rows) << megabytes;
+  // The largest budget's triangle is counted in 64 bits.
+  const std::int64_t rows = cacheRowCount(2147483647);
+  EXPECT_GT(rows * (rows + 1) / 2 * 8, 2147483647LL * 1024 * 1024 - 8 * rows);
+  EXPECT_EQ(fatalMessage([] { cacheRowCount(-3); }),
+            "The kernel cache size must be 0 or more megabytes, not -3");
+  EXPECT_EQ(fatalMessage([] { newMatrix(2147483647); }),
+            "Cannot allocate a matrix of 2147483647 rows (17592186036224 megabytes); a smaller "
+            "kernel cache (-m) needs less");
+}
+
+TEST(KernelCache, BuildFillsTheBlockAndSetsLagrangians) {
+  std::mt19937 rng(5);
+  const Examples ex = randomExamples(rng, 10, 6, 2.0);
+  const InitialLagrangian initial[] = {{3, 0.5}, {3, 0.7}, {10, 0.25}};
+  ::testing::internal::CaptureStdout();
+  const CacheBuild build = newKernelCache(40, kLinear, 2.0, ex, initial);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(build.cache.kernelCacheSize, 3237);
+  expectSameCells(build.cache.kernelCache, cacheWithBound(ex, kLinear, 2.0, 3237).kernelCache);
+  EXPECT_EQ(build.h, (std::vector<double>{0, 0, 0.7, 0, 0, 0, 0, 0, 0, 0.25}));
+  EXPECT_EQ(build.eta, 1.9 / maxSelfPlusOne(ex, 1, 10));
+
+  EXPECT_EQ(fatalMessage([&] {
+              const InitialLagrangian bad[] = {{11, 1.0}};
+              newKernelCache(40, kLinear, 2.0, ex, bad);
+            }),
+            "Index 11 out of bounds (1,10)");
+}
+
+TEST(KernelCache, NoCachedRowStillGivesAFiniteStepFactor) {
+  std::mt19937 rng(6);
+  const Examples ex = randomExamples(rng, 7, 4);
+  const CacheBuild build = newKernelCache(0, kLinear, 1.0, ex, {});
+  EXPECT_EQ(build.cache.kernelCache.matrixLength, 0);
+  EXPECT_EQ(build.eta, 1.9 / maxSelfPlusOne(ex, 1, 7));
+  EXPECT_EQ(newKernelCache(0, kLinear, 1.0, collection({}), {}).eta,
+            std::numeric_limits<double>::infinity());
+}
+
+TEST(KernelCache, FillPrintsADotBeforeEveryHundredthRow) {
+  std::mt19937 rng(7);
+  const Examples ex = randomExamples(rng, 250, 2);
+  ::testing::internal::CaptureStdout();
+  newKernelCache(1, kLinear, 1.0, ex, {});
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "..");
+}
+
+TEST(KernelCache, EntriesBeyondTheBoundCarryBothTargets) {
+  const Examples ex =
+      collection({{mkExample(reals({{1, 1.0}})), 1.0}, {mkExample(reals({{1, 3.0}})), 2.0}});
+  const KernelCache inside = cacheWithBound(ex, kLinear, 0.5, 2);
+  const KernelCache outside = cacheWithBound(ex, kLinear, 0.5, 1);
+  EXPECT_EQ(dualMatrixEntry(inside, 2, 2), 9.25);
+  EXPECT_EQ(dualMatrixEntry(outside, 2, 2), 4 * 9.25);
+  EXPECT_EQ(dualMatrixEntry(outside, 1, 2), 2 * 3.25);
+  EXPECT_EQ(dualMatrixEntry(outside, 1, 1), 1.25);
+}
+
+TEST(KernelCache, SmallHelpers) {
+  std::vector<std::int32_t> seen;
+  forIndices(5, 4, [&](std::int32_t i) { seen.push_back(i); });
+  EXPECT_TRUE(seen.empty());
+  forIndices(1, 3, [&](std::int32_t i) { seen.push_back(i); });
+  EXPECT_EQ(seen, (std::vector<std::int32_t>{1, 2, 3}));
+  HalfMatrix m = newMatrix(3);
+  writeCachedEntry(2, m, 1, 3, 5.0);
+  writeCachedEntry(2, m, 1, 2, 6.0);
+  EXPECT_EQ(m.arr, (std::vector<double>{0, 6, 0, 0, 0, 0}));
+}
+
+// A grown cache holds what a fresh build over the grown set would hold.
+TEST(KernelCache, ExtensionAddsRowsAsAFreshBuildWould) {
+  std::mt19937 rng(8);
+  const Examples all = randomExamples(rng, 13, 6);
+  std::vector<Element> first;
+  for (std::int32_t i = 1; i <= 10; ++i) first.push_back(all.at(i));
+  const Examples ten = collection(first);
+  const KernelCache old = cacheWithBound(ten, kLinear, 0.3, 20);
+
+  EXPECT_FALSE(extendKernelCache(old, 10, 10, ten));
+  const auto grown = extendKernelCache(old, 10, 13, all);
+  ASSERT_TRUE(grown);
+  EXPECT_EQ(grown->cache.kernelCacheSize, 20);
+  expectSameCells(grown->cache.kernelCache, cacheWithBound(all, kLinear, 0.3, 20).kernelCache);
+  EXPECT_EQ(grown->etaCandidate, 1.9 / maxSelfPlusOne(all, 11, 13));
+
+  // Past the bound: only cells inside it are filled, D still counts.
+  const auto capped = extendKernelCache(cacheWithBound(ten, kLinear, 0.3, 11), 10, 13, all);
+  ASSERT_TRUE(capped);
+  EXPECT_EQ(readMatrix(capped->cache.kernelCache, 11, 11),
+            readMatrix(cacheWithBound(all, kLinear, 0.3, 11).kernelCache, 11, 11));
+  EXPECT_EQ(readMatrix(capped->cache.kernelCache, 12, 12), 0.0);
+  EXPECT_EQ(capped->etaCandidate, grown->etaCandidate);
+
+  // A working set beyond the bound shrinks to it; nothing is added, so the
+  // candidate leaves the loop's step factor alone.
+  const auto shrunk = extendKernelCache(cacheWithBound(ten, kLinear, 0.3, 8), 10, 8, all);
+  ASSERT_TRUE(shrunk);
+  EXPECT_EQ(shrunk->etaCandidate, 0.0);
+  expectSameCells(shrunk->cache.kernelCache, cacheWithBound(ten, kLinear, 0.3, 8).kernelCache);
+}
+
+}  // namespace
+}  // namespace kelvor
