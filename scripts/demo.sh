@@ -23,5 +23,10 @@ step "Learn from real features (radial-basis kernel)" \
   "$build/KelvorLearn" -t 2 -g 0.1 "$root/data/heart_scale" heart_scale.model
 step "Learn from tree and string features" \
   "$build/KelvorLearn" questions.dat questions.model
+step "Classify with the real-feature model: values and a precision/recall graph" \
+  "$build/KelvorClassify" --pr-graph heart_scale.graph heart_scale.model \
+  "$root/data/heart_scale" heart_scale.values
+step "Classify the questions" \
+  "$build/KelvorClassify" questions.model questions.dat questions.values
 
-printf '\nModels written to %s\n' "$demo"
+printf '\nModels, values and graph written to %s\n' "$demo"
