@@ -250,37 +250,6 @@ TEST(KelvorClassify, ClosedPipeIsAFailure) {
   EXPECT_NE(run.err.find(fifo), std::string::npos) << run.err;
 }
 
-// String and tree parameters come from the model's user-kernel line. The
-// library's values are computed in a fresh process, whose kernel cells
-// nothing has read yet.
-TEST(KelvorClassify, StringAndTreeParametersOfTheModel) {
-  const std::string m =
-      model("t.model", 0,
-            {"0.5 1:1.0 string:1:how#far#is#it tree:1:((S#(W#how)#(NP#(e#far)#(v#is))),1.5)",
-             "-0.25 string:1:is#it#far tree:1:((S#(NP#(v#is))#(W#it)),0.75)"},
-            " sx:2 tx:2 tl:0.3", "2.0");
-  const std::string e =
-      writeTempFile("t2.dat",
-                    "1 1:0.5 string:1:how#is#it#far tree:1:(S#(W#how)#(NP#(v#is)))\n"
-                    "-1 string:1:far#far tree:1:(S#(NP#(e#far)#(v#is))#(W#it))\n");
-  const ProgramRun run = classifier({m, e, path("t.out")});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const std::string written = readWholeFile(path("t.out"));
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  auto body = [&] {
-    ::testing::internal::CaptureStdout();
-    const Model model = readModel([](KernelType t) { return lambdaForKernel(std::nullopt, t); }, m);
-    std::string expected;
-    const Examples examples = readExampleFile(e, 2.0).first;
-    for (const Element& x : examples.collectionElems())
-      expected +=
-          showDouble(classify(modelKernel(model), 2.0, model.supportVectors, *x.example)) + "\n";
-    const bool cells = cur_smaxn() == 2 && cur_tmaxd() == 2 && cur_tlambda() == 0.3;
-    std::exit(cells && expected == written ? 0 : 1);
-  };
-  EXPECT_EXIT(body(), ::testing::ExitedWithCode(0), "");
-}
-
 }  // namespace
 }  // namespace kelvor
 
