@@ -86,6 +86,10 @@ void printExamplesRead(std::int32_t count, std::int32_t highest) {
 TrainingKernel selectKernel(const LearnCells& o) {
   if (o.refK < 0 || o.refK > fromEnum(KernelType::SigmoidKernel))
     fail("unknown kernel type " + showInt(o.refK));
+  // The power is taken by repeated products, which have no negative form;
+  // say which option is at fault before training starts.
+  if (o.refK == fromEnum(KernelType::PolyKernel) && o.refD < 0)
+    fail("The polynomial kernel's degree (-d) must be 0 or more, not " + showInt(o.refD));
   return standardTrainingKernel(toEnum(o.refK), o.refD, o.refG, o.refS, o.refR);
 }
 

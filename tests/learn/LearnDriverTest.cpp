@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "RunProgram.h"
@@ -14,6 +15,7 @@
 #include "core/kernels/TreeKernel.h"
 #include "core/model/ModelFile.h"
 #include "core/train/SigmoidFit.h"
+#include "learn/DoLearning.h"
 #include "trees/TreeBuilders.h"
 
 #ifdef KELVORLEARN_PATH
@@ -77,6 +79,9 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "missing.dat: cannot open for reading: No such file or directory"},
       {{"bad.dat", "m"}, "Reading training examples...", "Error reading line 2 of bad.dat"},
       {{"-t", "-1", "three.dat", "m"}, three, "unknown kernel type -1"},
+      {{"-t", "1", "-d", "-1", "three.dat", "m"},
+       three,
+       "The polynomial kernel's degree (-d) must be 0 or more, not -1"},
       // The randomized bounds are checked whether randomized training is on
       // or not; ceiling(12 ln 100) is 56.
       {{"--rand-maxi", "5", "--rand-mini", "10", "three.dat", "m"},
@@ -141,6 +146,17 @@ TEST(LearnDriver, StopsBeforeTraining) {
   // The lagrangian file was read before the dump truncated it.
   EXPECT_EQ(testing::readWholeFile(testing::testDir() + "lag"), "");
   EXPECT_FALSE(std::filesystem::exists(testing::testDir() + "m"));
+}
+
+// ceiling((6 delta) ln n), with no undefined conversion at either end.
+TEST(LearnDriver, RandomizedIterationBound) {
+  const std::int32_t max = 2147483647, min = -max - 1;
+  const std::tuple<std::int32_t, std::int32_t, std::int32_t> cases[] = {
+      {2, 100, 56}, {1, 6, 11},      {0, 100, 0},      {3, 1, 0},      {0, 0, 0},  {1, 0, 0},
+      {-1, 0, max}, {max, max, max}, {-max, max, min}, {-1, 100, -27}, {5, -3, 0},
+  };
+  for (auto [delta, n, expected] : cases)
+    EXPECT_EQ(randomizedMaximum(delta, n), expected) << delta << " " << n;
 }
 
 std::string file(const std::string& name) {
