@@ -137,9 +137,44 @@ TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kern
   return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex)};
 }
 
+// The pair of each support vector, in getSupportVectors' order: its
+// position in the collection the lagrangians index, which with sample
+// selection is a working-set position standing for the training index that
+// the selection chose for it.
+std::vector<std::int32_t> pairNumbers(const TrainingOutcome& trained, std::int32_t n,
+                                      std::span<const double> h) {
+  std::vector<std::int32_t> numbers = supportVectorIndices(n, h);
+  if (!trained.trainingIndex) return numbers;
+  const std::vector<std::int32_t>& chosen = *trained.trainingIndex;
+  const auto size = static_cast<std::int32_t>(chosen.size());
+  for (std::int32_t& p : numbers) {
+    if (p > size) failIndex(p, 1, size);
+    p = chosen[static_cast<std::size_t>(p - 1)];
+  }
+  return numbers;
+}
+
 TableRow ratesRow(std::string label, const ErrorRates& rates) {
   return {std::move(label), showDouble(rates.accuracy), showDouble(rates.precision),
           showDouble(rates.recall), showDouble(rates.fscore)};
+}
+
+// The table of training (and test) rates; gives the training decision
+// values, which the sigmoid is fitted to.
+std::vector<double> printErrorTable(const KernelFunction& kernel, double lambda,
+                                    const Examples& supportVectors, const Examples& trainingSet,
+                                    const std::optional<Examples>& testSet) {
+  auto [trainingRates, decisionValues] =
+      computeError(kernel, lambda, supportVectors, trainingSet, 0.0, nullptr, std::nullopt);
+  std::vector<TableRow> table = {{"", "Accuracy", "Precision", "Recall", "F-Score"},
+                                 ratesRow("Training", trainingRates)};
+  if (testSet) {
+    const ErrorRates testRates =
+        computeError(kernel, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt).first;
+    table.push_back(ratesRow(" Testing", testRates));
+  }
+  printPaddedTable(table);
+  return std::move(decisionValues);
 }
 
 Model makeModel(const LearnCells& o, double lambda, std::int32_t highest,
@@ -251,16 +286,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   Examples supportVectors = getSupportVectors(trained.indexed, n, h);
   printOut("Number of support vectors: " + showInt(supportVectors.collectionSize()) + "\n");
 
-  const auto [trainingRates, decisionValues] =
-      computeError(kernel, lambda, supportVectors, trainingSet, 0.0, nullptr, std::nullopt);
-  std::vector<TableRow> table = {{"", "Accuracy", "Precision", "Recall", "F-Score"},
-                                 ratesRow("Training", trainingRates)};
-  if (testSet) {
-    const ErrorRates testRates =
-        computeError(kernel, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt).first;
-    table.push_back(ratesRow(" Testing", testRates));
-  }
-  printPaddedTable(table);
+  const std::vector<double> decisionValues =
+      printErrorTable(kernel, lambda, supportVectors, trainingSet, testSet);
 
   if (supportVectors.collectionSize() == 0) {
     printOut("No support vectors found; not writing model.\n");
@@ -269,11 +296,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
 
   if (pairs) {
     printOut("Transforming model back into original space...");
-    std::vector<std::int32_t> pairNumbers = supportVectorIndices(n, h);
-    if (trained.trainingIndex)
-      for (std::int32_t& p : pairNumbers)
-        p = trained.trainingIndex->at(static_cast<std::size_t>(p - 1));
-    supportVectors = transformSVS(*pairs, supportVectors, pairNumbers);
+    supportVectors = transformSVS(*pairs, supportVectors, pairNumbers(trained, n, h));
     printOut(showInt(supportVectors.collectionSize()) + " support vectors\n");
   }
 
