@@ -21,6 +21,7 @@
 #include "core/train/RankingPairs.h"
 #include "core/train/SigmoidFit.h"
 #include "core/train/Train.h"
+#include "core/train/TrainRandomized.h"
 #include "core/train/TrainingKernel.h"
 #include "learn/ErrorTable.h"
 #include "learn/Lagrangians.h"
@@ -124,14 +125,18 @@ TrainOptions trainOptions(const LearnCells& o, double lambda) {
   };
 }
 
+// train, or train_randomized when --rand-delta is not 0; the randomized
+// lagrangians index the whole training set.
 TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kernel, double lambda,
                                  const Examples& trainingSet,
                                  const std::optional<Examples>& testSet,
                                  const std::optional<std::vector<InitialLagrangian>>& initial,
-                                 OutputFile* dump) {
-  if (o.refRandDelta != 0)
-    fail("Randomized training (--rand-delta) is not available in this version of Kelvor");
-  TrainResult result = train(trainOptions(o, lambda), kernel, trainingSet, testSet, dump, initial);
+                                 OutputFile* dump, const RandomizedOptions& randomized) {
+  const TrainOptions options = trainOptions(o, lambda);
+  if (randomized.delta != 0)
+    return {train_randomized(options, kernel, trainingSet, testSet, dump, initial, randomized),
+            trainingSet, std::nullopt};
+  TrainResult result = train(options, kernel, trainingSet, testSet, dump, initial);
   std::optional<std::vector<std::int32_t>> trainingIndex;
   if (result.selection.isOn()) trainingIndex = result.selection.ssSelected().sample;
   return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex)};
@@ -248,11 +253,14 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     pairs = makeRankingPairs(o.refRankMargin, o.refRankHighMem, examples, trainingSet);
   }
 
-  const std::int32_t minIterations = o.refRandMinI;
-  const std::int32_t maxIterations =
-      o.refRandMaxI != 0 ? o.refRandMaxI
-                         : randomizedMaximum(o.refRandDelta, trainingSet.collectionSize());
-  if (minIterations > maxIterations && maxIterations > 0)
+  const RandomizedOptions randomized{
+      .delta = o.refRandDelta,
+      .minIterations = o.refRandMinI,
+      .maxIterations = o.refRandMaxI != 0
+                           ? o.refRandMaxI
+                           : randomizedMaximum(o.refRandDelta, trainingSet.collectionSize()),
+  };
+  if (randomized.minIterations > randomized.maxIterations && randomized.maxIterations > 0)
     fail("maximum random selection iterations set lower than minimum");
 
   std::optional<Examples> testSet;
@@ -277,7 +285,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   const TrainingKernel trainingKernel = selectKernel(o);
   const KernelFunction& kernel = trainingKernel.function;
   const TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
-                                                   initial, dump ? &*dump : nullptr);
+                                                   initial, dump ? &*dump : nullptr, randomized);
   printOut("Optimization complete!\n");
   if (dump) dump->close();
 

@@ -311,14 +311,6 @@ TEST(LearnDriver, SigmoidFitOfTheModelsDecisionValues) {
   EXPECT_NE(expected.a, 0.0);
 }
 
-// Runs the learner; skips the test when the program says that a training
-// mode it needs is not built yet.
-ProgramRun learnOrSkip(const std::vector<std::string>& args) {
-  ProgramRun run = learn(args);
-  if (run.err.find("is not available in this version") != std::string::npos) return {};
-  return run;
-}
-
 // Sample selection with an initial sample of every pair trains the same
 // lagrangians in a random order of working-set positions: one sweep gives
 // each min(C, eta) = C whatever the order (C = 0.25 keeps every sum exact).
@@ -334,8 +326,7 @@ TEST(LearnDriver, RankingWithSampleSelectionFindsEachPair) {
   ASSERT_EQ(learn(args).status, 0);
   args = common;
   args.insert(args.end(), {"ss.model", "--ss", "--ss-0", "100"});
-  const ProgramRun selected = learnOrSkip(args);
-  if (selected.status == -1) GTEST_SKIP() << "sample selection is not built yet";
+  const ProgramRun selected = learn(args);
   ASSERT_EQ(selected.status, 0) << selected.err;
   EXPECT_EQ(file("ss.model"), file("plain.model"));
 }
@@ -346,9 +337,7 @@ TEST(LearnDriver, RandomizedTrainingOnTheWholeSet) {
   writeTempFile("five.dat", "+1 1:1 2:0.5\n-1 1:2\n+1 1:3 3:1\n-1 2:1\n+1 1:1 3:2\n");
   const ProgramRun plain = learn({"-i", "3", "five.dat", "plain.model"});
   ASSERT_EQ(plain.status, 0);
-  const ProgramRun randomized =
-      learnOrSkip({"--rand-delta", "1", "-i", "3", "five.dat", "r.model"});
-  if (randomized.status == -1) GTEST_SKIP() << "randomized training is not built yet";
+  const ProgramRun randomized = learn({"--rand-delta", "1", "-i", "3", "five.dat", "r.model"});
   ASSERT_EQ(randomized.status, 0) << randomized.err;
   EXPECT_NE(randomized.out.find("Randomized selection iteration 1\n"), std::string::npos);
   EXPECT_EQ(file("r.model"), file("plain.model"));
