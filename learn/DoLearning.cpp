@@ -21,6 +21,7 @@
 #include "core/train/RankingPairs.h"
 #include "core/train/SigmoidFit.h"
 #include "core/train/Train.h"
+#include "core/train/TrainRandomized.h"
 #include "core/train/TrainingKernel.h"
 #include "learn/ErrorTable.h"
 #include "learn/Lagrangians.h"
@@ -86,6 +87,10 @@ void printExamplesRead(std::int32_t count, std::int32_t highest) {
 TrainingKernel selectKernel(const LearnCells& o) {
   if (o.refK < 0 || o.refK > fromEnum(KernelType::SigmoidKernel))
     fail("unknown kernel type " + showInt(o.refK));
+  // The power is taken by repeated products, which have no negative form;
+  // say which option is at fault before training starts.
+  if (o.refK == fromEnum(KernelType::PolyKernel) && o.refD < 0)
+    fail("The polynomial kernel's degree (-d) must be 0 or more, not " + showInt(o.refD));
   return standardTrainingKernel(toEnum(o.refK), o.refD, o.refG, o.refS, o.refR);
 }
 
@@ -120,22 +125,61 @@ TrainOptions trainOptions(const LearnCells& o, double lambda) {
   };
 }
 
+// train, or train_randomized when --rand-delta is not 0; the randomized
+// lagrangians index the whole training set.
 TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kernel, double lambda,
                                  const Examples& trainingSet,
                                  const std::optional<Examples>& testSet,
                                  const std::optional<std::vector<InitialLagrangian>>& initial,
-                                 OutputFile* dump) {
-  if (o.refRandDelta != 0)
-    fail("Randomized training (--rand-delta) is not available in this version of Kelvor");
-  TrainResult result = train(trainOptions(o, lambda), kernel, trainingSet, testSet, dump, initial);
+                                 OutputFile* dump, const RandomizedOptions& randomized) {
+  const TrainOptions options = trainOptions(o, lambda);
+  if (randomized.delta != 0)
+    return {train_randomized(options, kernel, trainingSet, testSet, dump, initial, randomized),
+            trainingSet, std::nullopt};
+  TrainResult result = train(options, kernel, trainingSet, testSet, dump, initial);
   std::optional<std::vector<std::int32_t>> trainingIndex;
   if (result.selection.isOn()) trainingIndex = result.selection.ssSelected().sample;
   return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex)};
 }
 
+// The pair of each support vector, in getSupportVectors' order: its
+// position in the collection the lagrangians index, which with sample
+// selection is a working-set position standing for the training index that
+// the selection chose for it.
+std::vector<std::int32_t> pairNumbers(const TrainingOutcome& trained, std::int32_t n,
+                                      std::span<const double> h) {
+  std::vector<std::int32_t> numbers = supportVectorIndices(n, h);
+  if (!trained.trainingIndex) return numbers;
+  const std::vector<std::int32_t>& chosen = *trained.trainingIndex;
+  const auto size = static_cast<std::int32_t>(chosen.size());
+  for (std::int32_t& p : numbers) {
+    if (p > size) failIndex(p, 1, size);
+    p = chosen[static_cast<std::size_t>(p - 1)];
+  }
+  return numbers;
+}
+
 TableRow ratesRow(std::string label, const ErrorRates& rates) {
   return {std::move(label), showDouble(rates.accuracy), showDouble(rates.precision),
           showDouble(rates.recall), showDouble(rates.fscore)};
+}
+
+// The table of training (and test) rates; gives the training decision
+// values, which the sigmoid is fitted to.
+std::vector<double> printErrorTable(const KernelFunction& kernel, double lambda,
+                                    const Examples& supportVectors, const Examples& trainingSet,
+                                    const std::optional<Examples>& testSet) {
+  auto [trainingRates, decisionValues] =
+      computeError(kernel, lambda, supportVectors, trainingSet, 0.0, nullptr, std::nullopt);
+  std::vector<TableRow> table = {{"", "Accuracy", "Precision", "Recall", "F-Score"},
+                                 ratesRow("Training", trainingRates)};
+  if (testSet) {
+    const ErrorRates testRates =
+        computeError(kernel, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt).first;
+    table.push_back(ratesRow(" Testing", testRates));
+  }
+  printPaddedTable(table);
+  return std::move(decisionValues);
 }
 
 Model makeModel(const LearnCells& o, double lambda, std::int32_t highest,
@@ -209,11 +253,14 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
     pairs = makeRankingPairs(o.refRankMargin, o.refRankHighMem, examples, trainingSet);
   }
 
-  const std::int32_t minIterations = o.refRandMinI;
-  const std::int32_t maxIterations =
-      o.refRandMaxI != 0 ? o.refRandMaxI
-                         : randomizedMaximum(o.refRandDelta, trainingSet.collectionSize());
-  if (minIterations > maxIterations && maxIterations > 0)
+  const RandomizedOptions randomized{
+      .delta = o.refRandDelta,
+      .minIterations = o.refRandMinI,
+      .maxIterations = o.refRandMaxI != 0
+                           ? o.refRandMaxI
+                           : randomizedMaximum(o.refRandDelta, trainingSet.collectionSize()),
+  };
+  if (randomized.minIterations > randomized.maxIterations && randomized.maxIterations > 0)
     fail("maximum random selection iterations set lower than minimum");
 
   std::optional<Examples> testSet;
@@ -238,7 +285,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   const TrainingKernel trainingKernel = selectKernel(o);
   const KernelFunction& kernel = trainingKernel.function;
   const TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
-                                                   initial, dump ? &*dump : nullptr);
+                                                   initial, dump ? &*dump : nullptr, randomized);
   printOut("Optimization complete!\n");
   if (dump) dump->close();
 
@@ -247,16 +294,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   Examples supportVectors = getSupportVectors(trained.indexed, n, h);
   printOut("Number of support vectors: " + showInt(supportVectors.collectionSize()) + "\n");
 
-  const auto [trainingRates, decisionValues] =
-      computeError(kernel, lambda, supportVectors, trainingSet, 0.0, nullptr, std::nullopt);
-  std::vector<TableRow> table = {{"", "Accuracy", "Precision", "Recall", "F-Score"},
-                                 ratesRow("Training", trainingRates)};
-  if (testSet) {
-    const ErrorRates testRates =
-        computeError(kernel, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt).first;
-    table.push_back(ratesRow(" Testing", testRates));
-  }
-  printPaddedTable(table);
+  const std::vector<double> decisionValues =
+      printErrorTable(kernel, lambda, supportVectors, trainingSet, testSet);
 
   if (supportVectors.collectionSize() == 0) {
     printOut("No support vectors found; not writing model.\n");
@@ -265,11 +304,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
 
   if (pairs) {
     printOut("Transforming model back into original space...");
-    std::vector<std::int32_t> pairNumbers = supportVectorIndices(n, h);
-    if (trained.trainingIndex)
-      for (std::int32_t& p : pairNumbers)
-        p = trained.trainingIndex->at(static_cast<std::size_t>(p - 1));
-    supportVectors = transformSVS(*pairs, supportVectors, pairNumbers);
+    supportVectors = transformSVS(*pairs, supportVectors, pairNumbers(trained, n, h));
     printOut(showInt(supportVectors.collectionSize()) + " support vectors\n");
   }
 

@@ -14,17 +14,22 @@
 
 namespace kelvor {
 
+// (y_a * y_b) * (K(x_a, x_b) + lambda^2): the one formula of every
+// computed entry and every off-diagonal cell of the block (whose cell (i, j)
+// is computedEntry(x_j, x_i, ...)).
+inline double computedEntry(const Element& a, const Element& b, const KernelFunction& kernel,
+                            double lambda2) {
+  return (a.value * b.value) * (kernel(*a.example, *b.example) + lambda2);
+}
+
 // An entry outside the block (i or j beyond kernelCacheSize) is computed,
 // so a computed diagonal entry carries y_i * y_i, which the block's
 // diagonal does not.
 inline double dualMatrixEntry(const KernelCache& cache, std::int32_t i, std::int32_t j) {
   const std::int32_t s = cache.kernelCacheSize;
-  if (i > s || j > s) {
-    const Element xi = cache.kernelExamples.at(i);
-    const Element xj = cache.kernelExamples.at(j);
-    const double k = cache.kernelInstance(*xi.example, *xj.example);
-    return (xi.value * xj.value) * (k + cache.kernelLambda * cache.kernelLambda);
-  }
+  if (i > s || j > s)
+    return computedEntry(cache.kernelExamples.at(i), cache.kernelExamples.at(j),
+                         cache.kernelInstance, cache.kernelLambda * cache.kernelLambda);
   return readMatrix(cache.kernelCache, i, j);
 }
 

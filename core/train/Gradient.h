@@ -42,7 +42,8 @@ class GradientWalk {
 
  private:
   void blockDense(std::span<const double> h, std::span<double> G) const;
-  void blockSparse(std::span<const double> h, std::span<double> G) const;
+  // inBlock: how many of nonZero_ lie in the block.
+  void blockSparse(std::span<const double> h, std::span<double> G, std::size_t inBlock) const;
   void beyondBlock(std::span<const double> h, std::span<double> G);
 
   const KernelCache& cache_;

@@ -6,6 +6,7 @@
 #include "base/Console.h"
 #include "base/Fatal.h"
 #include "base/NumberText.h"
+#include "core/train/DualMatrix.h"
 #include "core/train/HalfMatrix.h"
 #include "core/train/WorkingSet.h"
 
@@ -31,8 +32,7 @@ void fillBlock(HalfMatrix& matrix, std::int32_t rows, const KernelFunction& kern
     *cell++ = k + lambda2;
     raiseD(d, k);
     for (std::int32_t j = i + 1; j <= rows; ++j) {
-      const Element& xj = view.get(j, columnSlot);
-      *cell++ = (xi.value * xj.value) * (kernel(*xj.example, *xi.example) + lambda2);
+      *cell++ = computedEntry(view.get(j, columnSlot), xi, kernel, lambda2);
     }
   }
 }
@@ -105,16 +105,10 @@ std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std:
     if (p > b) continue;
     writeMatrix(matrix, p, p, k + lambda2);
     // The earlier position goes second, as in a fresh build.
-    for (std::int32_t j = p + 1; j <= std::min(newSize, b); ++j) {
-      const Element& xj = view.get(j, columnSlot);
-      writeMatrix(matrix, p, j,
-                  (xp.value * xj.value) * (kernel(*xj.example, *xp.example) + lambda2));
-    }
-    for (std::int32_t j = 1; j <= std::min(oldSize, b); ++j) {
-      const Element& xj = view.get(j, columnSlot);
-      writeMatrix(matrix, j, p,
-                  (xj.value * xp.value) * (kernel(*xp.example, *xj.example) + lambda2));
-    }
+    for (std::int32_t j = p + 1; j <= std::min(newSize, b); ++j)
+      writeMatrix(matrix, p, j, computedEntry(view.get(j, columnSlot), xp, kernel, lambda2));
+    for (std::int32_t j = 1; j <= std::min(oldSize, b); ++j)
+      writeMatrix(matrix, j, p, computedEntry(xp, view.get(j, columnSlot), kernel, lambda2));
   }
   const double candidate = newSize > oldSize ? 1.9 / d : 0.0;
   return CacheExtension{KernelCache{b, std::move(matrix), kernel, workingSet, current.kernelLambda},

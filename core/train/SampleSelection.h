@@ -18,10 +18,17 @@
 //   candidate. The loop then runs its stop tests, continues with the
 //   larger of its eta and the candidate (no 0.9 decay after a step), and
 //   rebuilds whatever it derived from the cache.
+//
+// The working set only ever grows, and never past the cache's row bound
+// (kernelCacheSize): a step adds as many of the examples it keeps as fit,
+// and marks, counts, prints and appends exactly those. So the sample
+// count, h, G, the momentum arrays and the sample list always have one
+// entry per working-set position.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "core/examples/ExampleCollection.h"
@@ -37,9 +44,18 @@ namespace kelvor {
 struct SelectionStart {
   CacheBuild build;
   SelectionState selection;
-  std::int32_t sampleCount;  // the initial sample size as given
+  // The size of the working set. The initial sample size as given could
+  // exceed the training set; the trigger test, which compares the count
+  // with a bound of at most the training-set size, decides the same.
+  std::int32_t sampleCount;
 };
 
+// Without initial lagrangians: min(initialSampleSize, n) distinct training
+// indices drawn at random (a negative size asks for none). The
+// process-wide generator is split, and one half stored back, even when
+// nothing is drawn. With them: their indices in their order, which must
+// number exactly min(initialSampleSize, n); their values go to the
+// positions in that order. An index outside 1..n is fatal.
 SelectionStart initialSample(const TrainOptions& options, const KernelFunction& kernel,
                              const Examples& trainingSet,
                              const std::optional<std::vector<InitialLagrangian>>& initial);
@@ -51,7 +67,17 @@ SelectionStart initialSample(const TrainOptions& options, const KernelFunction& 
 bool selectionDue(const TrainOptions& options, const TrainingState& state,
                   std::int32_t trainingSize, std::int64_t t, double dh);
 
+// Prints "+", then "{added <count> examples}". Keeps the batchSize
+// unselected examples whose decision values under the current support
+// vectors lie closest to zero (KeptList.h), walking the training set in
+// index order, and appends as many of them as the cache bound leaves room
+// for. Returns the step-factor candidate: 1.9 over the largest
+// 1 + K(x, x) of the added examples, 0.0 when none was added.
 double selectionStep(TrainingState& state, const TrainOptions& options,
                      const KernelFunction& kernel, const Examples& trainingSet);
+
+// Sets the flag of every index, in order; an index outside 1..flags.size()
+// is fatal.
+void markSelected(std::vector<bool>& flags, std::span<const std::int32_t> indices);
 
 }  // namespace kelvor

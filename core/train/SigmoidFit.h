@@ -33,7 +33,8 @@ SigmoidParams trainSigmoid(const ExampleCollection& examples, std::span<const do
                            std::optional<SigmoidPriors> priors = std::nullopt);
 
 // One fit, iteration by iteration: what trainSigmoid runs, open to
-// inspection of its start and of each iteration.
+// inspection of its start and of each iteration. The values are not copied:
+// they must outlive the fit.
 class SigmoidFit {
  public:
   enum class Status { Running, GradientVanished, ErrorSettled, IterationLimit };

@@ -39,12 +39,12 @@ TrainingState startState(const TrainOptions& options, const TrainingKernel& kern
                        options.initialSampleSize, SelectionState::off()};
 }
 
-}  // namespace
-
-TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
-                  const Examples& trainingSet, const std::optional<Examples>& testSet,
-                  OutputFile* dumpFile,
-                  const std::optional<std::vector<InitialLagrangian>>& initialLagrangians) {
+// dumpIndices, when given, name the positions in the dump blocks.
+TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kernel,
+                        const Examples& trainingSet, const std::optional<Examples>& testSet,
+                        OutputFile* dumpFile,
+                        const std::optional<std::vector<InitialLagrangian>>& initialLagrangians,
+                        std::optional<std::span<const std::int32_t>> dumpIndices) {
   const std::int32_t v = options.reportPeriod;
   const std::int32_t k = options.dumpPeriod;
   if (k > 0 && !dumpFile) fail("Internal error: lagrangian dumps asked for without a dump file");
@@ -69,13 +69,19 @@ TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
   std::optional<GradientWalk> walk(std::in_place, state.cache, kernel.standard);
   for (std::int64_t t = 1;; ++t) {
     if (t % 100 == 0) printOut(".");
-    if (k > 0 && t % k == 0) writeLagrangianDump(*dumpFile, t, state.h, state.selection);
+    if (k > 0 && t % k == 0) {
+      if (dumpIndices)
+        writeLagrangianDump(*dumpFile, t, state.h, *dumpIndices);
+      else
+        writeLagrangianDump(*dumpFile, t, state.h, state.selection);
+    }
     walk->product(state.h, state.G);
     double dh;
     if (Momentum* m = state.momentum ? &*state.momentum : nullptr) {
-      // P := the steps of the sweep before, S := 0, without allocating.
+      // P := the steps of the sweep before, S := 0, without allocating
+      // (but once after the working set grew).
       std::swap(m->steps, m->previous);
-      std::fill(m->steps.begin(), m->steps.end(), 0.0);
+      m->steps.assign(m->previous.size(), 0.0);
       const MomentumTerm term{m->steps, m->previous, m->mu};
       dh = sweep(state.h, state.G, options.C, state.eta, &term);
     } else {
@@ -87,10 +93,13 @@ TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
 
     bool selected = false;
     if (selectionDue(options, state, trainingSize, t, dh)) {
+      const std::size_t before = state.h.size();
       const double candidate = selectionStep(state, options, kernel.function, trainingSet);
       // The candidate wins ties; a NaN on either side keeps the current.
       if (state.eta <= candidate) state.eta = candidate;
-      walk.emplace(state.cache, kernel.standard);
+      // A step that added nothing kept the cache, and the walk's findings
+      // about it still hold.
+      if (state.h.size() != before) walk.emplace(state.cache, kernel.standard);
       selected = true;
     }
     if (options.stopPredicate(dh)) break;
@@ -100,6 +109,26 @@ TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
   printOut("\n");
   return TrainResult{Array<double>(std::move(state.h)), state.cache.kernelExamples,
                      std::move(state.selection)};
+}
+
+}  // namespace
+
+TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
+                  const Examples& trainingSet, const std::optional<Examples>& testSet,
+                  OutputFile* dumpFile,
+                  const std::optional<std::vector<InitialLagrangian>>& initialLagrangians) {
+  return runTraining(options, kernel, trainingSet, testSet, dumpFile, initialLagrangians,
+                     std::nullopt);
+}
+
+TrainResult trainOnSample(const TrainOptions& options, const TrainingKernel& kernel,
+                          const Examples& sample, std::span<const std::int32_t> trainingIndices,
+                          const std::optional<Examples>& testSet, OutputFile* dumpFile,
+                          const std::optional<std::vector<InitialLagrangian>>& initialLagrangians) {
+  if (options.sampleSelection)
+    fail("Internal error: training on a sample with sample selection turned on");
+  return runTraining(options, kernel, sample, testSet, dumpFile, initialLagrangians,
+                     trainingIndices);
 }
 
 }  // namespace kelvor

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "base/Array.h"
@@ -64,5 +65,14 @@ TrainResult train(const TrainOptions& options, const TrainingKernel& kernel,
                   const Examples& trainingSet, const std::optional<Examples>& testSet,
                   OutputFile* dumpFile,
                   const std::optional<std::vector<InitialLagrangian>>& initialLagrangians);
+
+// train() with sample selection off over a sample of a larger training
+// set, as randomized training runs it: position p of `sample` holds the
+// example with training index trainingIndices[p - 1], and the dump blocks
+// write that index in place of p. The initial lagrangians are by position.
+TrainResult trainOnSample(const TrainOptions& options, const TrainingKernel& kernel,
+                          const Examples& sample, std::span<const std::int32_t> trainingIndices,
+                          const std::optional<Examples>& testSet, OutputFile* dumpFile,
+                          const std::optional<std::vector<InitialLagrangian>>& initialLagrangians);
 
 }  // namespace kelvor

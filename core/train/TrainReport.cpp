@@ -23,6 +23,24 @@ void appendRates(std::string& out, const char* prefix, const ErrorRates& r) {
   }
 }
 
+// index(p) gives the index written for 0-based position p.
+template <class Index>
+void writeBlock(OutputFile& file, std::int64_t t, std::span<const double> h, std::size_t n,
+                Index&& index) {
+  std::string block = "Iteration ";
+  appendInt(block, t);
+  block += '\n';
+  for (std::size_t p = 0; p < n; ++p) {
+    appendInt(block, index(p));
+    block += ' ';
+    appendDouble(block, h[p]);
+    block += '\n';
+  }
+  block += '\n';
+  file.write(block);
+  file.flush();
+}
+
 }  // namespace
 
 void printReportLine(std::int64_t t, double dh, std::span<const double> h,
@@ -52,26 +70,18 @@ void printReportLine(std::int64_t t, double dh, std::span<const double> h,
 }
 
 void writeLagrangianDump(OutputFile& file, std::int64_t t, std::span<const double> h,
+                         std::span<const std::int32_t> trainingIndices) {
+  writeBlock(file, t, h, std::min(trainingIndices.size(), h.size()),
+             [&](std::size_t p) { return static_cast<std::int64_t>(trainingIndices[p]); });
+}
+
+void writeLagrangianDump(OutputFile& file, std::int64_t t, std::span<const double> h,
                          const SelectionState& selection) {
-  std::string block = "Iteration ";
-  appendInt(block, t);
-  block += '\n';
-  const auto line = [&](std::int64_t index, double value) {
-    appendInt(block, index);
-    block += ' ';
-    appendDouble(block, value);
-    block += '\n';
-  };
-  if (selection.isOn()) {
-    const auto& sample = selection.ssSelected().sample;
-    const std::size_t n = std::min(sample.size(), h.size());
-    for (std::size_t p = 0; p < n; ++p) line(sample[p], h[p]);
-  } else {
-    for (std::size_t p = 0; p < h.size(); ++p) line(static_cast<std::int64_t>(p + 1), h[p]);
-  }
-  block += '\n';
-  file.write(block);
-  file.flush();
+  if (selection.isOn())
+    writeLagrangianDump(file, t, h, selection.ssSelected().sample);
+  else
+    writeBlock(file, t, h, h.size(),
+               [](std::size_t p) { return static_cast<std::int64_t>(p + 1); });
 }
 
 }  // namespace kelvor

@@ -29,4 +29,9 @@ void printReportLine(std::int64_t t, double dh, std::span<const double> h,
 void writeLagrangianDump(OutputFile& file, std::int64_t t, std::span<const double> h,
                          const SelectionState& selection);
 
+// The same block with the given training index for each position, as far
+// as both lists reach.
+void writeLagrangianDump(OutputFile& file, std::int64_t t, std::span<const double> h,
+                         std::span<const std::int32_t> trainingIndices);
+
 }  // namespace kelvor

@@ -12,8 +12,10 @@
 namespace kelvor {
 
 struct Momentum {
-  std::vector<double> steps;     // the steps of the latest sweep
-  std::vector<double> previous;  // the sweep before's, refilled every iteration
+  std::vector<double> steps;  // the steps of the latest sweep
+  // The sweep before's steps: scratch that the loop refills from `steps`
+  // every iteration, so growing the working set grows `steps` alone.
+  std::vector<double> previous;
   double mu;
 };
 

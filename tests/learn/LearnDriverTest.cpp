@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "RunProgram.h"
@@ -14,6 +15,7 @@
 #include "core/kernels/TreeKernel.h"
 #include "core/model/ModelFile.h"
 #include "core/train/SigmoidFit.h"
+#include "learn/DoLearning.h"
 #include "trees/TreeBuilders.h"
 
 #ifdef KELVORLEARN_PATH
@@ -77,6 +79,9 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "missing.dat: cannot open for reading: No such file or directory"},
       {{"bad.dat", "m"}, "Reading training examples...", "Error reading line 2 of bad.dat"},
       {{"-t", "-1", "three.dat", "m"}, three, "unknown kernel type -1"},
+      {{"-t", "1", "-d", "-1", "three.dat", "m"},
+       three,
+       "The polynomial kernel's degree (-d) must be 0 or more, not -1"},
       // The randomized bounds are checked whether randomized training is on
       // or not; ceiling(12 ln 100) is 56.
       {{"--rand-maxi", "5", "--rand-mini", "10", "three.dat", "m"},
@@ -141,6 +146,17 @@ TEST(LearnDriver, StopsBeforeTraining) {
   // The lagrangian file was read before the dump truncated it.
   EXPECT_EQ(testing::readWholeFile(testing::testDir() + "lag"), "");
   EXPECT_FALSE(std::filesystem::exists(testing::testDir() + "m"));
+}
+
+// ceiling((6 delta) ln n), with no undefined conversion at either end.
+TEST(LearnDriver, RandomizedIterationBound) {
+  const std::int32_t max = 2147483647, min = -max - 1;
+  const std::tuple<std::int32_t, std::int32_t, std::int32_t> cases[] = {
+      {2, 100, 56}, {1, 6, 11},      {0, 100, 0},      {3, 1, 0},      {0, 0, 0},  {1, 0, 0},
+      {-1, 0, max}, {max, max, max}, {-max, max, min}, {-1, 100, -27}, {5, -3, 0},
+  };
+  for (auto [delta, n, expected] : cases)
+    EXPECT_EQ(randomizedMaximum(delta, n), expected) << delta << " " << n;
 }
 
 std::string file(const std::string& name) {
@@ -293,6 +309,38 @@ TEST(LearnDriver, SigmoidFitOfTheModelsDecisionValues) {
   EXPECT_EQ(model.kernelParamSigmoidA, expected.a);
   EXPECT_EQ(model.kernelParamSigmoidB, expected.b);
   EXPECT_NE(expected.a, 0.0);
+}
+
+// Sample selection with an initial sample of every pair trains the same
+// lagrangians in a random order of working-set positions: one sweep gives
+// each min(C, eta) = C whatever the order (C = 0.25 keeps every sum exact).
+// Five of the fifteen pairs have the later target smaller, so their
+// coefficients have the other sign: the ranking model over the input
+// examples is the same as without selection only if each support vector
+// finds its own pair through the selection's list of chosen indices.
+TEST(LearnDriver, RankingWithSampleSelectionFindsEachPair) {
+  writeTempFile("ranked6.dat", "3 1:0.5\n1 2:0.5\n5 3:0.5\n2 1:1\n6 2:1\n4 3:1\n");
+  const std::vector<std::string> common = {"--rank", "-i", "0", "-c", "0.25", "ranked6.dat"};
+  std::vector<std::string> args = common;
+  args.push_back("plain.model");
+  ASSERT_EQ(learn(args).status, 0);
+  args = common;
+  args.insert(args.end(), {"ss.model", "--ss", "--ss-0", "100"});
+  const ProgramRun selected = learn(args);
+  ASSERT_EQ(selected.status, 0) << selected.err;
+  EXPECT_EQ(file("ss.model"), file("plain.model"));
+}
+
+// A delta whose sample size 6 * delta * delta covers the training set
+// trains once on the whole set, in order: the model of plain training.
+TEST(LearnDriver, RandomizedTrainingOnTheWholeSet) {
+  writeTempFile("five.dat", "+1 1:1 2:0.5\n-1 1:2\n+1 1:3 3:1\n-1 2:1\n+1 1:1 3:2\n");
+  const ProgramRun plain = learn({"-i", "3", "five.dat", "plain.model"});
+  ASSERT_EQ(plain.status, 0);
+  const ProgramRun randomized = learn({"--rand-delta", "1", "-i", "3", "five.dat", "r.model"});
+  ASSERT_EQ(randomized.status, 0) << randomized.err;
+  EXPECT_NE(randomized.out.find("Randomized selection iteration 1\n"), std::string::npos);
+  EXPECT_EQ(file("r.model"), file("plain.model"));
 }
 
 }  // namespace

@@ -5,14 +5,13 @@
 // one (built once, then kept).
 #include <benchmark/benchmark.h>
 
-#include <iostream>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "base/OutputFile.h"
 #include "bench/ExampleFileGen.h"
+#include "bench/QuietStreams.h"
 #include "core/examples/ExampleFile.h"
 #include "core/examples/ExampleHandles.h"
 #include "core/train/RankingPairs.h"
@@ -41,21 +40,7 @@ void writeRankingFile() {
   file.close();
 }
 
-// The progress marks would flood the benchmark's report.
-class QuietStreams {
- public:
-  QuietStreams()
-      : oldOut_(std::cout.rdbuf(sink_.rdbuf())), oldErr_(std::cerr.rdbuf(sink_.rdbuf())) {}
-  ~QuietStreams() {
-    std::cout.rdbuf(oldOut_);
-    std::cerr.rdbuf(oldErr_);
-  }
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* oldOut_;
-  std::streambuf* oldErr_;
-};
+using bench::QuietStreams;
 
 const Examples& inMemory() {
   static const Examples examples = [] {

@@ -37,6 +37,13 @@ Examples withStrings(std::mt19937& rng, std::int32_t n) {
   return collection(std::move(elems));
 }
 
+// The same elements behind a collection that is not an array.
+Examples throughAt(const Examples& ex) {
+  std::vector<std::int32_t> all;
+  for (std::int32_t i = 1; i <= ex.collectionSize(); ++i) all.push_back(i);
+  return Examples(std::make_shared<const RandomExamples>(ex, Array<std::int32_t>(std::move(all))));
+}
+
 // Every pair left out when its lagrangians are 0 must not change a bit.
 TEST(GradientWalk, EqualsThePlainWalkBitForBit) {
   const KernelFunction spiky = [](const Example& x, const Example& y) {
@@ -69,6 +76,8 @@ TEST(GradientWalk, EqualsThePlainWalkBitForBit) {
       {"strings", standardTrainingKernel(KernelType::LinearKernel, 0, 0, 0, 0), 30, 9, 0.9, 3,
        false},
       {"inf and NaN entries", customTrainingKernel(spiky), 30, 10, 0.8, 0, false},
+      {"fetched through at()", standardTrainingKernel(KernelType::LinearKernel, 0, 0, 0, 0), 30, 21,
+       0.9, 4, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -76,6 +85,7 @@ TEST(GradientWalk, EqualsThePlainWalkBitForBit) {
     const Examples ex = c.examples == 1   ? withSpecialValues(rng, c.n, {3, 1e200}, 1.0)
                         : c.examples == 2 ? withSpecialValues(rng, c.n, {3, 1.0}, kNaN)
                         : c.examples == 3 ? withStrings(rng, c.n)
+                        : c.examples == 4 ? throughAt(randomExamples(rng, c.n, 8))
                                           : randomExamples(rng, c.n, 8);
     const KernelCache cache = cacheWithBound(ex, c.kernel.function, 0.7, c.bound);
     GradientWalk walk(cache, c.kernel.standard);
