@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "base/ProgramEnd.h"
 #include "base/StringEscape.h"
 
 namespace kelvor {
@@ -80,6 +81,10 @@ std::string failureMessage() {
 int runProgram(const std::function<int()>& body) {
   try {
     return body();
+  } catch (const ProgramEnd& end) {
+    std::cout.flush();
+    std::fflush(stdout);
+    return end.status;
   } catch (...) {
     std::cout.flush();
     std::fflush(stdout);

@@ -60,7 +60,8 @@ std::string failureMessage();
 // Runs a program's body. Whatever escapes it, a FatalError or any other
 // exception, flushes standard output, writes "\nFail: <message>\n" (see
 // failureMessage) to standard error and gives exit status 1: no input ends
-// the program through std::terminate.
+// the program through std::terminate. A ProgramEnd (base/ProgramEnd.h) is no
+// failure: it flushes standard output and gives its own status.
 int runProgram(const std::function<int()>& body);
 
 }  // namespace kelvor

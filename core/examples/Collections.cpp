@@ -23,18 +23,26 @@ Array<Element> listArray(std::int32_t lo, std::int32_t hi, std::vector<Element> 
   return Array<Element>(std::move(values));
 }
 
+std::vector<std::int32_t> supportVectorIndices(std::int32_t n,
+                                               std::span<const double> lagrangians) {
+  std::vector<std::int32_t> kept;
+  // Kept entries went to the front of a list: highest index first.
+  for (std::int32_t i = n; i >= 1; --i)
+    if (lagrangians[static_cast<std::size_t>(i - 1)] > 0.0) kept.push_back(i);
+  return kept;
+}
+
 Examples getSupportVectors(const ExampleCollection& examples, std::int32_t n,
                            std::span<const double> lagrangians) {
-  std::vector<Element> kept;
-  for (std::int32_t i = 1; i <= n; ++i) {
-    const double a = lagrangians[static_cast<std::size_t>(i - 1)];
-    if (a > 0.0) {
-      Element e = examples.at(i);
-      kept.push_back({std::move(e.example), a * e.value});
-    }
+  // Elements are fetched in ascending index order, as an on-disk collection
+  // reads its lines best.
+  const std::vector<std::int32_t> indices = supportVectorIndices(n, lagrangians);
+  std::vector<Element> kept(indices.size());
+  for (std::size_t k = indices.size(); k-- > 0;) {
+    const std::int32_t i = indices[k];
+    Element e = examples.at(i);
+    kept[k] = {std::move(e.example), lagrangians[static_cast<std::size_t>(i - 1)] * e.value};
   }
-  // Kept entries went to the front of a list: highest index first.
-  std::reverse(kept.begin(), kept.end());
   return mkArrayExamples(Array<Element>(std::move(kept)));
 }
 

@@ -62,6 +62,9 @@ class RandomExamples final : public ExampleCollection {
 // lagrangian * target), highest training index first.
 Examples getSupportVectors(const ExampleCollection& examples, std::int32_t n,
                            std::span<const double> lagrangians);
+// The training indices of those support vectors, in the same order, for
+// callers that need to know which element each one came from.
+std::vector<std::int32_t> supportVectorIndices(std::int32_t n, std::span<const double> lagrangians);
 Examples getSupportVectors(const ExampleCollection& examples, std::span<const double> lagrangians);
 
 // Every occurrence of c replaced by the whole replacement, which is not

@@ -10,12 +10,14 @@
 #include <string>
 
 #include "bench/ExampleFileGen.h"
+#include "bench/QuietStreams.h"
 #include "core/examples/ExampleFile.h"
 #include "core/examples/ExampleHandles.h"
 
 namespace {
 
 using namespace kelvor;
+using bench::QuietStreams;
 
 struct BenchFile {
   std::string path;
@@ -49,19 +51,9 @@ const BenchFile* questionsFile() {
   return f;
 }
 
-// The progress marks would flood the benchmark's report.
-class QuietStdout {
- public:
-  QuietStdout() : old_(std::cout.rdbuf(sink_.rdbuf())) {}
-  ~QuietStdout() { std::cout.rdbuf(old_); }
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* old_;
-};
 
 void readIntoMemory(benchmark::State& state, const BenchFile& file) {
-  QuietStdout quiet;
+  QuietStreams quiet;
   for (auto _ : state) {
     auto [examples, highest] = readExampleFile(file.path, 2.0);
     benchmark::DoNotOptimize(highest);

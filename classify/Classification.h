@@ -1,0 +1,31 @@
+// The classifier's run: read the model, index the test examples on disk,
+// write one value per example, print the error rates and, when asked,
+// write the precision/recall graph.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/kernels/KernelType.h"
+#include "core/kernels/Kernels.h"
+#include "core/model/Model.h"
+
+namespace kelvor {
+
+// The lambda given with -l, whatever the kernel; else 2.0 for the linear
+// kernel and 0.1 for every other.
+double lambdaForKernel(std::optional<double> givenLambda, KernelType type);
+
+// The kernel function of the model's kernel type with its parameters. The
+// user kernel has none: its function fails "unknown kernel type!" when it
+// is first applied, so a model without support vectors, or a test file
+// without examples, classifies without it.
+KernelFunction modelKernel(const Model& model);
+
+// Reads the option cells once, then runs: model, test examples, output
+// file (when named), classification, the error table (or the ranking
+// notice), the graph (when --pr-graph named a file).
+void doClassification(const std::string& modelFile, const std::string& exampleFile,
+                      const std::optional<std::string>& outputFile);
+
+}  // namespace kelvor

@@ -1,0 +1,30 @@
+// The learner's run: read the training (and test) examples, train, print
+// the error table, turn a ranking model back onto the input examples, fit
+// the sigmoid and write the model file.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/InputFile.h"
+
+namespace kelvor {
+
+// Reads every option cell once, then runs the whole training; returns after
+// the model is written or after the notice that there are no support
+// vectors. Every failure is fatal; a run that fails leaves an existing model
+// file untouched.
+void doLearning(const std::string& exampleFile, const std::string& modelFile);
+
+// Opens every piece that holds no comma, in order, each before the next is
+// looked at.
+std::vector<std::shared_ptr<InputFile>> openExampleFiles(const std::vector<std::string>& pieces);
+
+// The bound of randomized selection iterations when --rand-maxi is 0:
+// ceiling((6.0 * delta) * ln n), with a value that is not a number or minus
+// infinity (no examples) taken as 0 and values beyond the Int range
+// saturated.
+std::int32_t randomizedMaximum(std::int32_t delta, std::int32_t n);
+
+}  // namespace kelvor

@@ -1,0 +1,28 @@
+// Reading one iteration of a lagrangian dump back, for a restart. A dump is
+// a sequence of blocks: a line "Iteration <t>", one line "<index> <value>"
+// per lagrangian, and an empty line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/InputFile.h"
+#include "core/train/InitialLagrangian.h"
+
+namespace kelvor {
+
+// Prints "Reading lagrangians from <path>", finds the block of the
+// iteration and gives its records ordered by index, then value (equal
+// records keep their file order). The file is closed on every path. A
+// failure about a line of the file names it in a last line of its own,
+// "at <path>:<line>".
+std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int32_t iteration);
+
+// The records from the file's position up to an empty line or the end, in
+// file order; `lineNumber` is the number of the last line read before them
+// and is advanced over the lines read. The whole block is read before any
+// record is parsed.
+std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber);
+
+}  // namespace kelvor

@@ -1,0 +1,256 @@
+// The classifier program end to end, on model files written by hand.
+#ifdef KELVORCLASSIFY_PATH
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <thread>
+
+#include "RunProgram.h"
+#include "TempFile.h"
+#include "base/NumberText.h"
+#include "classify/Classification.h"
+#include "core/classification/Classify.h"
+#include "core/examples/ExampleFile.h"
+#include "core/kernels/KernelParams.h"
+#include "core/model/ModelFile.h"
+
+namespace kelvor {
+namespace {
+
+using namespace kelvor::testing;
+
+ProgramRun classifier(const std::vector<std::string>& args) {
+  return runProgram(KELVORCLASSIFY_PATH, args);
+}
+
+std::string path(const std::string& name) { return testDir() + name; }
+
+// A model file (-d 3, -g 0.5, -s 2.0, -r 0.25) with the given support-vector
+// lines. With the stored lambda 0 the support vectors get no bias, so a
+// linear model's decision value is a plain sum of products.
+std::string model(const std::string& name, int kernel = 0,
+                  std::vector<std::string> svs = {"1.0 1:1.0"},
+                  const std::string& userKernel = "empty", const std::string& lambda = "0.0") {
+  std::string text = "Kelvor Version 1.2\n" + std::to_string(kernel) +
+                     " # kernel type\n3 # kernel parameter -d\n0.5 # kernel parameter -g\n2.0 # "
+                     "kernel parameter -s\n0.25 # kernel parameter -r\n" +
+                     userKernel +
+                     "# kernel parameter -u\n1 # highest feature index\n4 # number "
+                     "of training documents\n" +
+                     std::to_string(svs.size() + 1) + " # number of support vectors plus 1\n" +
+                     lambda +
+                     " # threshold b, each following line is a SV (starting with alpha*y)\n";
+  for (const std::string& sv : svs) text += sv + "\n";
+  return writeTempFile(name, text);
+}
+
+// Decision values 0.9, 0.4, 0.4 and -0.3 under the default model.
+std::string tests() {
+  return writeTempFile("t.dat", "1 1:0.9\n-1 1:0.4\n# comment\n1 1:0.4\n-1 1:-0.3\n");
+}
+
+const std::string kHelp =
+    "Kelvor Classifier Version 1.2\n"
+    "\n"
+    "Usage: KelvorClassify [options] model-file example-file (output-file)\n"
+    "         (if output-file is not specified, only error rates are calculated)\n"
+    "\n"
+    "  -?        --help           this help\n"
+    "  -l float                   lambda value for bias (2 for linear kernel, 0.1 for "
+    "non-linear)\n"
+    "  -p        --sigmoid        produce probabilities based on trained sigmoid (model must be "
+    "trained with --sigmoid option)\n"
+    "            --bias=float     change bias for classification (useful for generating PR "
+    "graphs), (0)\n"
+    "            --pr-graph=file  write a precision/recall graph to file\n"
+    "\n";
+
+TEST(KelvorClassify, HelpAndOptionErrors) {
+  const std::string m = model("h.model"), e = tests(), g = path("h.graph");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, ""},
+      {{"stdin"}, ""},
+      {{m, "--h", e}, ""},
+      {{m, e, "x", "y", "--pr-graph", g}, ""},
+      {{"--bias", "abc", m}, ""},  // a bad value with one file name: only the help
+      {{"-b", m, e}, "unrecognized option `-b'\n\n"},
+      {{"--l", "1", m, e}, "unrecognized option `--l'\n\n"},
+      {{m, e, "-l"}, "option `-l' requires an argument float\n\n"},
+  };
+  for (const auto& [args, before] : cases) {
+    const ProgramRun run = classifier(args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, before + kHelp) << ::testing::PrintToString(args);
+  }
+  EXPECT_FALSE(std::filesystem::exists(g));
+  for (auto [option, name] : {std::pair{"--b", "bias"}, {"-l", "l"}}) {
+    const ProgramRun run = classifier({m, option, "0.5x", e});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("\nFail: Could not understand value for option '" + std::string(name) +
+                                "'\n               expecting float, got '0.5x'\n               ",
+                            0),
+              0u)
+        << run.err;
+  }
+}
+
+// Each column one blank wider than its longest cell, and a blank between.
+const std::string kTable =
+    "Accuracy  Precision           Recall  F-Score \n"
+    "0.75      0.6666666666666666  1.0     0.8     \n";
+const std::string kGraph = "1.0 0.6666666666666666\n0.5 1.0\n0.0 0.0\n";
+
+TEST(KelvorClassify, ClassifiesAndPrintsTheTable) {
+  const std::string m = model("c.model"), e = tests(), out = writeTempFile("c.out", "old\nlines\n");
+  const std::string head =
+      "Reading model...(\"empty\",(False,0.0,0.0))\n"
+      "LinearKernel, 1 SVs, (highest feature=1)\n"
+      "Reading test examples...4 examples read (highest feature=1)\n";
+  ProgramRun run = classifier({m, e});
+  EXPECT_EQ(run.out, head + "Classifying...\n" + kTable);
+
+  // Options between the file names; the later --pr-graph wins.
+  run = classifier({m, "--p", path("c.g1"), e, "-l", "1", "--pr-graph=" + path("c.g2"), out});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, head + "Writing classifications to " + out + "\nClassifying...\n" + kTable +
+                         "Computing precision/recall graph...\n");
+  EXPECT_EQ(readWholeFile(out), "0.9\n0.4\n0.4\n-0.3\n");
+  EXPECT_EQ(readWholeFile(path("c.g2")), kGraph);
+  EXPECT_FALSE(std::filesystem::exists(path("c.g1")));
+
+  // --bias moves the table's threshold only.
+  run = classifier({"--bias=0.5", "--pr-graph", path("c.g3"), m, e, out});
+  EXPECT_NE(run.out.find("Accuracy  Precision  Recall  F-Score            \n"
+                         "0.75      1.0        0.5     0.6666666666666666 \n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(readWholeFile(out), "0.9\n0.4\n0.4\n-0.3\n");
+  EXPECT_EQ(readWholeFile(path("c.g3")), kGraph);
+}
+
+TEST(KelvorClassify, SigmoidWritesProbabilitiesAndCountsRawValues) {
+  const std::string m = model("s.model", 0, {"1.0 1:1.0"}, " a:-2.0 b:0.0"), e = tests();
+  ProgramRun run = classifier({"-p", "--pr-graph", path("s.graph"), m, e, path("s.out")});
+  EXPECT_NE(run.out.find(kTable), std::string::npos) << run.out;
+  std::string probabilities;
+  for (double f : {0.9, 0.4, 0.4, -0.3})
+    probabilities += showDouble(calcSigmoid(-2.0, 0.0, f)) + "\n";
+  EXPECT_EQ(readWholeFile(path("s.out")), probabilities);
+  EXPECT_EQ(readWholeFile(path("s.graph")), kGraph);
+
+  run = classifier({"--sigmoid", model("n.model"), e});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.substr(run.out.size() - 41), "LinearKernel, 1 SVs, (highest feature=1)\n");
+  EXPECT_EQ(run.err, "\nFail: --sigmoid option only valid when model is trained with --sigmoid\n");
+}
+
+TEST(KelvorClassify, RankingDataAndEmptySets) {
+  const std::string m = model("r.model");
+  const std::string notice = "Appears to be a ranking problem; not displaying error rates\n";
+  ProgramRun run = classifier({m, writeTempFile("r1.dat", "1 qid:3 1:0.5\n-1 1:0.5\n")});
+  EXPECT_EQ(run.out.substr(run.out.size() - notice.size()), notice);
+  run = classifier({m, writeTempFile("r2.dat", "1 1:0.5\n-1 qid:3 1:0.5\n")});
+  EXPECT_NE(run.out.find("Accuracy"), std::string::npos);
+
+  // No examples: an empty output file, an empty graph, a table of NaNs.
+  run = classifier(
+      {"--pr-graph", path("r3.graph"), m, writeTempFile("r3.dat", "# none\n\n"), path("r3.out")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Accuracy  Precision  Recall  F-Score \n"
+                         "NaN       0.0        0.0     NaN     \n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_TRUE(std::filesystem::exists(path("r3.out")) && std::filesystem::exists(path("r3.graph")));
+  EXPECT_EQ(readWholeFile(path("r3.out")) + readWholeFile(path("r3.graph")), "");
+}
+
+TEST(KelvorClassify, EachKernelWithItsParameters) {
+  const std::string e = tests();
+  // The support vector's bias is 0 (stored lambda 0); the examples carry
+  // the kernel's own lambda.
+  const auto sv = mkExample(Array<RealFeature>({{0, 0.0}, {1, 1.0}}));
+  for (int kernel : {0, 1, 2, 3}) {
+    const ProgramRun run = classifier({model("k.model", kernel, {"-1.5 1:1.0"}), e, path("k.out")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string expected;
+    for (double v : {0.9, 0.4, 0.4, -0.3}) {
+      const auto x = mkExample(Array<RealFeature>({{0, kernel == 0 ? 2.0 : 0.1}, {1, v}}));
+      const double k = kernel == 0   ? linearKernel(*sv, *x)
+                       : kernel == 1 ? polynomialKernel(3, 2.0, 0.25, *sv, *x)
+                       : kernel == 2 ? rbfKernel(0.5, *sv, *x)
+                                     : sigmoidKernel(2.0, 0.25, *sv, *x);
+      expected += showDouble(-1.5 * (k + 0.0)) + "\n";
+    }
+    EXPECT_EQ(readWholeFile(path("k.out")), expected) << kernel;
+  }
+}
+
+TEST(KelvorClassify, UserKernelFailsAtItsFirstUse) {
+  const std::string e = tests();
+  ProgramRun run = classifier({model("u.model", 4), e, path("u.out")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.substr(run.out.size() - 15), "Classifying...\n");
+  EXPECT_EQ(run.err, "\nFail: unknown kernel type!\n");
+  EXPECT_TRUE(std::filesystem::exists(path("u.out")));
+
+  // Without support vectors it is never applied: every value is 0, or
+  // 1 / (1 + exp(B)) with the sigmoid.
+  run = classifier({"-p", model("u0.model", 4, {}, " a:1.0 b:0.5"), e, path("u.out")});
+  EXPECT_NE(run.out.find("UserKernel, 0 SVs, (highest feature=1)\n"), std::string::npos);
+  const std::string p = showDouble(1.0 / (1.0 + std::exp(0.5))) + "\n";
+  EXPECT_EQ(readWholeFile(path("u.out")), p + p + p + p);
+}
+
+TEST(KelvorClassify, UnreadableFilesAndFailedWrites) {
+  const std::string m = model("f.model"), e = tests();
+  // Each run must fail with a message that names the file.
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{path("none.model"), e}, path("none.model")},
+      {{m, path("none.dat")}, path("none.dat")},
+      {{m, e, "/dev/full"}, "/dev/full"},
+      {{"--pr-graph", "/dev/full", m, e}, "/dev/full"},
+      // Writing an input would destroy it.
+      {{m, e, e}, e},
+      {{"--pr-graph", m, m, e}, m},
+  };
+  for (const auto& [args, named] : cases) {
+    const ProgramRun run = classifier(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(readWholeFile(m).substr(0, 14), "Kelvor Version");
+  EXPECT_EQ(readWholeFile(e).substr(0, 7), "1 1:0.9");
+}
+
+// The reader takes one chunk of output and closes the pipe; the output is
+// larger than a pipe holds, so later writes meet the closed pipe.
+TEST(KelvorClassify, ClosedPipeIsAFailure) {
+  std::string many;
+  for (int i = 0; i < 40000; ++i) many += "1 1:1\n";
+  const std::string fifo = path("p.fifo");
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::thread reader([&] {
+    char buffer[512];
+    const int fd = ::open(fifo.c_str(), O_RDONLY);
+    if (fd >= 0 && ::read(fd, buffer, sizeof buffer) >= 0) ::close(fd);
+  });
+  const ProgramRun run = classifier({model("p.model"), writeTempFile("p.dat", many), fifo});
+  // Frees the reader should the program never have opened the pipe.
+  const int unblock = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  if (unblock >= 0) ::close(unblock);
+  reader.join();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(fifo), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace kelvor
+
+#endif
