@@ -6,24 +6,13 @@
 
 #include "base/Console.h"
 #include "base/Fatal.h"
+#include "base/LineLocation.h"
 #include "base/NumberText.h"
 #include "base/WhiteSpace.h"
 
 namespace kelvor {
 
 namespace {
-
-// Runs f; a fatal error raised in it gets "at <path>:<line>" as a last line
-// of its own. (The same form as every line-based reader's; to be folded into
-// the shared location helper.)
-template <class F>
-auto atLine(const std::string& path, std::int64_t line, F&& f) {
-  try {
-    return f();
-  } catch (const FatalError& e) {
-    fail(std::string(e.what()) + "\nat " + path + ":" + showInt(line));
-  }
-}
 
 InitialLagrangian parseRecord(std::string_view line) {
   std::string_view parts[2];
