@@ -85,8 +85,15 @@ void printExamplesRead(std::int32_t count, std::int32_t highest) {
 }
 
 TrainingKernel selectKernel(const LearnCells& o) {
-  if (o.refK < 0 || o.refK > fromEnum(KernelType::SigmoidKernel))
-    fail("unknown kernel type " + showInt(o.refK));
+  // An unknown kernel type stops the run where training first needs the
+  // kernel, after its "Initializing...", not before; a run that never needs
+  // it (no examples) never stops for it.
+  if (o.refK < 0 || o.refK > fromEnum(KernelType::SigmoidKernel)) {
+    const std::int32_t k = o.refK;
+    return customTrainingKernel([k](const Example&, const Example&) -> double {
+      fail("unknown kernel type " + showInt(k));
+    });
+  }
   // The power is taken by repeated products, which have no negative form;
   // say which option is at fault before training starts.
   if (o.refK == fromEnum(KernelType::PolyKernel) && o.refD < 0)

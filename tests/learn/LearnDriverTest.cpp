@@ -49,7 +49,7 @@ struct StopCase {
 };
 
 // Every run stops before training: at a check, or at the kernel type 9,
-// which is selected only once everything before training is done.
+// which stops the run at training's first kernel evaluation.
 TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("three.dat", "+1 1:1.0\n# comment\n\n-1 2:1.0\n+1 1:0.5 2:0.5\n");
   writeTempFile("bad.dat", "+1 1:1.0\n+1 x:1.0\n");
@@ -59,15 +59,17 @@ TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("empty.dat", "");
   writeTempFile("lag", "Iteration 1\n1 0.5\n\nIteration 3\n1 0.25\n");
   const std::string three = "Reading training examples...3 examples read (highest feature=2)\n";
+  const std::string init = "Initializing...";
+  const std::string randomInit = "Randomized selection iteration 1\n" + init;
   const StopCase cases[] = {
       {{"--rank-margin", "0.5", "three.dat", "m"}, "", "must specify argument rank"},
       {{"--rank-margin=NaN", "three.dat", "m"}, "", "must specify argument rank"},
       {{"--rank-highmem", "three.dat", "m"}, "", "must specify argument rank"},
-      {{"--rank-margin", "0", "-t", "9", "three.dat", "m"}, three, "unknown kernel type 9"},
+      {{"--rank-margin", "0", "-t", "9", "three.dat", "m"}, three + init, "unknown kernel type 9"},
       {{"-l", "-1", "three.dat", "m"},
        "Reading training examples...",
        "lambda must be non-negative"},
-      {{"-l", "-0.0", "-t", "4", "three.dat", "m"}, three, "unknown kernel type 4"},
+      {{"-l", "-0.0", "-t", "4", "three.dat", "m"}, three + init, "unknown kernel type 4"},
       {{"three.dat,test.dat", "m"},
        "Reading training examples...",
        "You must specify --noread for multiple file reading."},
@@ -78,7 +80,7 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Scanning training examples...",
        "missing.dat: cannot open for reading: No such file or directory"},
       {{"bad.dat", "m"}, "Reading training examples...", "Error reading line 2 of bad.dat"},
-      {{"-t", "-1", "three.dat", "m"}, three, "unknown kernel type -1"},
+      {{"-t", "-1", "three.dat", "m"}, three + init, "unknown kernel type -1"},
       {{"-t", "1", "-d", "-1", "three.dat", "m"},
        three,
        "The polynomial kernel's degree (-d) must be 0 or more, not -1"},
@@ -91,16 +93,20 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Reading training examples...100 examples read (highest feature=1)\n",
        "maximum random selection iterations set lower than minimum"},
       {{"--rand-delta", "2", "--rand-mini", "56", "-t", "9", "hundred.dat", "m"},
-       "Reading training examples...100 examples read (highest feature=1)\n",
+       "Reading training examples...100 examples read (highest feature=1)\n" + randomInit,
        "unknown kernel type 9"},
-      // No examples: the bound is 0, and no minimum is too high for it.
-      {{"--rand-delta", "1", "--rand-mini", "99", "-t", "9", "empty.dat", "m"},
-       "Reading training examples...0 examples read (highest feature=0)\n",
-       "unknown kernel type 9"},
+      // No examples: the bound is 0, and no minimum is too high for it; the
+      // dump file that cannot be created stops the run after the check.
+      {{"--rand-delta", "1", "--rand-mini", "99", "--dump-h-freq", "1", "--dump-h-file",
+        "no/such/dir", "empty.dat", "m"},
+       "Reading training examples...0 examples read (highest feature=0)\n"
+       "Dumping lagrangians to no/such/dir\n",
+       "no/such/dir: cannot open for writing: No such file or directory"},
       // Ranking counts pairs, not examples: ceiling(6 ln 6) = 11.
       {{"--rank", "--rand-delta", "1", "--rand-mini", "11", "-t", "9", "ranks.dat", "m"},
        "Reading training examples...4 examples read (highest feature=1)\n"
-       "Constructing ranking examples...6 constraints created\n",
+       "Constructing ranking examples...6 constraints created\n" +
+           randomInit,
        "unknown kernel type 9"},
       {{"--rank", "--rand-delta", "1", "--rand-mini", "12", "ranks.dat", "m"},
        "Reading training examples...4 examples read (highest feature=1)\n"
@@ -111,24 +117,26 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Reading training examples...4 examples read (highest feature=1)\n"
        "Constructing ranking examples...3 constraints created\n"
        "Reading test examples...4 examples read (highest feature=1)\n"
-       "Constructing ranking examples...6 constraints created\n",
+       "Constructing ranking examples...6 constraints created\n" +
+           init,
        "unknown kernel type 9"},
       {{"--test", "test.dat", "--noread", "-t", "9", "three.dat", "m"},
        "Scanning training examples...3 examples read (highest feature=2)\n"
-       "Reading test examples...2 examples read (highest feature=3)\n",
+       "Reading test examples...2 examples read (highest feature=3)\n" +
+           init,
        "unknown kernel type 9"},
       {{"--noread", "-t", "9", "three.dat,,test.dat,", "m"},
-       "Scanning training examples...5 examples read (highest feature=3)\n",
+       "Scanning training examples...5 examples read (highest feature=3)\n" + init,
        "unknown kernel type 9"},
       {{"--read-h-iter", "2", "--read-h-file", "lag", "three.dat", "m"},
        three + "Reading lagrangians from lag\n",
        "Arrived at lagrangian iteration 3 without passing 2\nat lag:4"},
       {{"--read-h-iter", "-3", "--read-h-file", "missing", "-t", "9", "three.dat", "m"},
-       three,
+       three + init,
        "unknown kernel type 9"},
       {{"--dump-h-freq", "10", "--read-h-iter", "3", "--read-h-file", "lag", "--dump-h-file", "lag",
         "-t", "9", "three.dat", "m"},
-       three + "Reading lagrangians from lag\nDumping lagrangians to lag\n",
+       three + "Reading lagrangians from lag\nDumping lagrangians to lag\n" + init,
        "unknown kernel type 9"},
       {{"--dump-h-freq", "1", "--dump-h-file", "no/such/dir", "three.dat", "m"},
        three + "Dumping lagrangians to no/such/dir\n",
