@@ -8,10 +8,10 @@
 #include "core/train/EntryBounds.h"
 #include "core/train/KernelCacheBuild.h"
 
-// The vector helpers below are always inlined, so no call ever passes a
-// 32-byte vector and the calling convention GCC warns about (which differs
-// between the AVX2 and the plain builds of a function) never applies.
-#pragma GCC diagnostic ignored "-Wpsabi"
+// No function here takes or gives a 32-byte vector by value: its calling
+// convention differs between the AVX2 and the plain builds of a function,
+// which GCC warns about and clang refuses. Vectors go by reference, and a
+// scalar operand of a vector operation stands for four equal lanes.
 
 namespace kelvor {
 
@@ -22,15 +22,9 @@ namespace {
 // exactly what the scalar code would (no contraction into fused
 // multiply-adds is allowed anywhere in the build).
 using V4 = double __attribute__((vector_size(32)));
-using Lanes = std::int64_t __attribute__((vector_size(32)));
 
-[[gnu::always_inline]] inline V4 load4(const double* p) {
-  V4 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+[[gnu::always_inline]] inline void load4(V4& v, const double* p) { std::memcpy(&v, p, sizeof v); }
 [[gnu::always_inline]] inline void store4(double* p, const V4& v) { std::memcpy(p, &v, sizeof v); }
-[[gnu::always_inline]] inline V4 splat(double x) { return V4{x, x, x, x}; }
 
 // Row i (0-based) of a triangle of dimension L, shifted so that row[j] is
 // cell (i, j) for j >= i.
@@ -44,9 +38,9 @@ constexpr std::size_t kSparseShare = 8;
 
 // Rows b..b+3 over the columns inside their group, row after row: a row's
 // own sum starts only once the rows above it have added their column terms.
-// Gives the four own sums so far.
-[[gnu::always_inline]] inline V4 groupTriangle(const double* const r[4], std::int64_t b,
-                                               const double* hp, double* gp) {
+// Sets the four own sums so far.
+[[gnu::always_inline]] inline void groupTriangle(const double* const r[4], std::int64_t b,
+                                                 const double* hp, double* gp, V4& sums) {
   double own[4];
   for (std::int64_t k = 0; k < 4; ++k) {
     const std::int64_t i = b + k;
@@ -57,7 +51,7 @@ constexpr std::size_t kSparseShare = 8;
     }
     own[k] = acc;
   }
-  return V4{own[0], own[1], own[2], own[3]};
+  sums = V4{own[0], own[1], own[2], own[3]};
 }
 
 // The rows after the last whole group, one at a time.
@@ -86,28 +80,32 @@ __attribute__((target_clones("avx2", "default"))) void denseBlock(const double* 
   for (; b + 4 <= c; b += 4) {
     const double* r[4] = {rowOf(cells, L, b), rowOf(cells, L, b + 1), rowOf(cells, L, b + 2),
                           rowOf(cells, L, b + 3)};
-    V4 acc = groupTriangle(r, b, hp, gp);
-    const V4 h0 = splat(hp[b]), h1 = splat(hp[b + 1]), h2 = splat(hp[b + 2]), h3 = splat(hp[b + 3]);
+    V4 acc;
+    groupTriangle(r, b, hp, gp, acc);
+    const double h0 = hp[b], h1 = hp[b + 1], h2 = hp[b + 2], h3 = hp[b + 3];
     std::int64_t j = b + 4;
     for (; j + 4 <= c; j += 4) {
-      const V4 q0 = load4(r[0] + j), q1 = load4(r[1] + j), q2 = load4(r[2] + j),
-               q3 = load4(r[3] + j);
+      V4 q0, q1, q2, q3, g;
+      load4(q0, r[0] + j);
+      load4(q1, r[1] + j);
+      load4(q2, r[2] + j);
+      load4(q3, r[3] + j);
       // Column sums: the four rows' terms in row order.
-      V4 g = load4(gp + j);
+      load4(g, gp + j);
       g = g + q0 * h0;
       g = g + q1 * h1;
       g = g + q2 * h2;
       g = g + q3 * h3;
       store4(gp + j, g);
       // Own sums: the chunk transposed, one column at a time.
-      const V4 lo01 = __builtin_shuffle(q0, q1, Lanes{0, 4, 2, 6});
-      const V4 hi01 = __builtin_shuffle(q0, q1, Lanes{1, 5, 3, 7});
-      const V4 lo23 = __builtin_shuffle(q2, q3, Lanes{0, 4, 2, 6});
-      const V4 hi23 = __builtin_shuffle(q2, q3, Lanes{1, 5, 3, 7});
-      acc = acc + __builtin_shuffle(lo01, lo23, Lanes{0, 1, 4, 5}) * splat(hp[j]);
-      acc = acc + __builtin_shuffle(hi01, hi23, Lanes{0, 1, 4, 5}) * splat(hp[j + 1]);
-      acc = acc + __builtin_shuffle(lo01, lo23, Lanes{2, 3, 6, 7}) * splat(hp[j + 2]);
-      acc = acc + __builtin_shuffle(hi01, hi23, Lanes{2, 3, 6, 7}) * splat(hp[j + 3]);
+      const V4 lo01 = __builtin_shufflevector(q0, q1, 0, 4, 2, 6);
+      const V4 hi01 = __builtin_shufflevector(q0, q1, 1, 5, 3, 7);
+      const V4 lo23 = __builtin_shufflevector(q2, q3, 0, 4, 2, 6);
+      const V4 hi23 = __builtin_shufflevector(q2, q3, 1, 5, 3, 7);
+      acc = acc + __builtin_shufflevector(lo01, lo23, 0, 1, 4, 5) * hp[j];
+      acc = acc + __builtin_shufflevector(hi01, hi23, 0, 1, 4, 5) * hp[j + 1];
+      acc = acc + __builtin_shufflevector(lo01, lo23, 2, 3, 6, 7) * hp[j + 2];
+      acc = acc + __builtin_shufflevector(hi01, hi23, 2, 3, 6, 7) * hp[j + 3];
     }
     for (; j < c; ++j) {
       double g = gp[j];
@@ -116,7 +114,7 @@ __attribute__((target_clones("avx2", "default"))) void denseBlock(const double* 
       g = g + r[2][j] * hp[b + 2];
       g = g + r[3][j] * hp[b + 3];
       gp[j] = g;
-      acc = acc + V4{r[0][j], r[1][j], r[2][j], r[3][j]} * splat(hp[j]);
+      acc = acc + V4{r[0][j], r[1][j], r[2][j], r[3][j]} * hp[j];
     }
     store4(gp + b, acc);
   }
@@ -136,19 +134,24 @@ __attribute__((target_clones("avx2", "default"))) void sparseBlock(const double*
   for (; b + 4 <= c; b += 4) {
     const double* r[4] = {rowOf(cells, L, b), rowOf(cells, L, b + 1), rowOf(cells, L, b + 2),
                           rowOf(cells, L, b + 3)};
-    V4 acc = groupTriangle(r, b, hp, gp);
+    V4 acc;
+    groupTriangle(r, b, hp, gp, acc);
     while (first < nonZeroCount && nonZero[first] < b + 4) ++first;
     for (std::size_t p = first; p < nonZeroCount; ++p) {
       const std::int64_t j = nonZero[p];
-      acc = acc + V4{r[0][j], r[1][j], r[2][j], r[3][j]} * splat(hp[j]);
+      acc = acc + V4{r[0][j], r[1][j], r[2][j], r[3][j]} * hp[j];
     }
     store4(gp + b, acc);
     for (std::int64_t k = 0; k < 4; ++k) {
       const double hi = hp[b + k];
       if (hi == 0.0) continue;
-      const V4 hv = splat(hi);
       std::int64_t j = b + 4;
-      for (; j + 4 <= c; j += 4) store4(gp + j, load4(gp + j) + load4(r[k] + j) * hv);
+      for (; j + 4 <= c; j += 4) {
+        V4 g, q;
+        load4(g, gp + j);
+        load4(q, r[k] + j);
+        store4(gp + j, g + q * hi);
+      }
       for (; j < c; ++j) gp[j] = gp[j] + r[k][j] * hi;
     }
   }
