@@ -11,9 +11,10 @@ namespace kelvor::fuzz {
 namespace {
 
 constexpr NamedTarget kTargets[] = {
-    {"tree_reader", fuzzTreeReader},     {"example_line", fuzzExampleLine},
-    {"example_file", fuzzExampleFile},   {"model_reader", fuzzModelReader},
-    {"user_kernel", fuzzUserKernelLine}, {"number_text", fuzzNumberText},
+    {"tree_reader", fuzzTreeReader},         {"example_line", fuzzExampleLine},
+    {"example_file", fuzzExampleFile},       {"model_reader", fuzzModelReader},
+    {"user_kernel", fuzzUserKernelLine},     {"number_text", fuzzNumberText},
+    {"lagrangian_file", fuzzLagrangianFile}, {"option_parser", fuzzOptionParser},
 };
 
 }  // namespace

@@ -51,5 +51,7 @@ void fuzzExampleFile(std::string_view input);
 void fuzzModelReader(std::string_view input);
 void fuzzUserKernelLine(std::string_view input);
 void fuzzNumberText(std::string_view input);
+void fuzzLagrangianFile(std::string_view input);
+void fuzzOptionParser(std::string_view input);
 
 }  // namespace kelvor::fuzz
