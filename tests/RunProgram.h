@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,8 +33,10 @@ inline std::string readWholeFile(const std::string& path) {
 
 // `workDir` (default: the test directory) is the program's working
 // directory, so relative file names land among the test's own files.
+// `addressSpace` limits the program's virtual memory, in bytes (ulimit -v).
 inline ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                             const std::string& input = "", const std::string& workDir = "") {
+                             const std::string& input = "", const std::string& workDir = "",
+                             rlim_t addressSpace = RLIM_INFINITY) {
   static int counter = 0;
   const std::string base = testDir() + "run" + std::to_string(++counter);
   const std::string inPath = base + ".in", outPath = base + ".out", errPath = base + ".err";
@@ -53,8 +56,10 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     const int in = ::open(inPath.c_str(), O_RDONLY);
     const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const rlimit limit{addressSpace, addressSpace};
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
-        ::dup2(err, 2) < 0 || ::chdir(dir.c_str()) != 0)
+        ::dup2(err, 2) < 0 || ::chdir(dir.c_str()) != 0 ||
+        (addressSpace != RLIM_INFINITY && ::setrlimit(RLIMIT_AS, &limit) != 0))
       ::_exit(126);
     ::execv(program.c_str(), argv.data());
     ::_exit(127);

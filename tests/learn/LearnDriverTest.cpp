@@ -58,6 +58,8 @@ TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("hundred.dat", hundredExamples());
   writeTempFile("empty.dat", "");
   writeTempFile("lag", "Iteration 1\n1 0.5\n\nIteration 3\n1 0.25\n");
+  writeTempFile("lag-record", "Iteration 1\n1 0.5 7\n");
+  writeTempFile("lag-header", "Iteration 1\n1 0.5\n\nIteration two\n");
   const std::string three = "Reading training examples...3 examples read (highest feature=2)\n";
   const std::string init = "Initializing...";
   const std::string randomInit = "Randomized selection iteration 1\n" + init;
@@ -131,6 +133,12 @@ TEST(LearnDriver, StopsBeforeTraining) {
       {{"--read-h-iter", "2", "--read-h-file", "lag", "three.dat", "m"},
        three + "Reading lagrangians from lag\n",
        "Arrived at lagrangian iteration 3 without passing 2\nat lag:4"},
+      {{"--read-h-iter", "1", "--read-h-file", "lag-record", "three.dat", "m"},
+       three + "Reading lagrangians from lag-record\n",
+       "Learn:66: Irrefutable pattern failed for pattern [a, b]\nat lag-record:2\n"},
+      {{"--read-h-iter", "2", "--read-h-file", "lag-header", "three.dat", "m"},
+       three + "Reading lagrangians from lag-header\n",
+       "Cannot read \"two\" as Int\nat lag-header:4\n"},
       {{"--read-h-iter", "-3", "--read-h-file", "missing", "-t", "9", "three.dat", "m"},
        three + init,
        "unknown kernel type 9"},

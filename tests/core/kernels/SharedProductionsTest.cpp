@@ -15,20 +15,13 @@
 #include "core/examples/ExampleLine.h"
 #include "core/model/ModelFile.h"
 #include "tests/core/KernelReference.h"
+#include "tests/core/SharedProductionChain.h"
 #include "trees/ParseFile.h"
 
 namespace kelvor {
 namespace {
 
-// "1 tree:1:" with `nesting` nested "(#" around "x": the nodes read as a
-// chain of inner nodes with empty tags over the leaf (? x).
-std::string chainLine(int nesting) {
-  std::string line = "1 tree:1:";
-  for (int i = 0; i < nesting; ++i) line += "(#";
-  line += 'x';
-  line.append(static_cast<std::size_t>(nesting), ')');
-  return line;
-}
+using testing::chainLine;
 
 // The chain's self-kernel for lambda 0.5 and depth 4, worked out by hand.
 // Besides the leaf pair (lambda) and the pair of the leaf's parent with
@@ -100,10 +93,7 @@ TEST(SharedProductionsDeathTest, OutOfMemoryIsAFatalErrorNamingTheLine) {
   const std::string examples = testing::writeTempFile("chain.dat", "1 1:1\n" + line + "\n");
   EXPECT_EXIT(readUnderLimit([&] { readExampleFile(examples, 2.0); }), ::testing::ExitedWithCode(1),
               "\nFail: out of memory\nat [^\n]*chain.dat:2\n$");
-  const std::string model = testing::writeTempFile(
-      "chain.model",
-      "s\n0 # k\n1 # d\n1 # g\n1 # s\n0 # r\nempty# u\n1 # h\n1 # n\n2 # sv\n2.0 # b\n" + line +
-          "\n");
+  const std::string model = testing::writeTempFile("chain.model", testing::modelHolding(line));
   EXPECT_EXIT(readUnderLimit([&] { readModel([](KernelType) { return 2.0; }, model); }),
               ::testing::ExitedWithCode(1), "\nFail: out of memory\nat [^\n]*chain.model:12\n$");
 }
