@@ -32,6 +32,12 @@ const double* rowOf(const double* cells, std::int64_t L, std::int64_t i) {
   return cells + (i * L - ((i * (i - 1)) >> 1) - i);
 }
 
+// The rows b..b+3 of a group.
+[[gnu::always_inline]] inline void groupRows(const double* cells, std::int64_t L, std::int64_t b,
+                                             const double* r[4]) {
+  for (std::int64_t k = 0; k < 4; ++k) r[k] = rowOf(cells, L, b + k);
+}
+
 // A block of rows is taken sparsely when at most this share of its
 // lagrangians is non-zero.
 constexpr std::size_t kSparseShare = 8;
@@ -78,8 +84,8 @@ __attribute__((target_clones("avx2", "default"))) void denseBlock(const double* 
                                                                   const double* hp, double* gp) {
   std::int64_t b = 0;
   for (; b + 4 <= c; b += 4) {
-    const double* r[4] = {rowOf(cells, L, b), rowOf(cells, L, b + 1), rowOf(cells, L, b + 2),
-                          rowOf(cells, L, b + 3)};
+    const double* r[4];
+    groupRows(cells, L, b, r);
     V4 acc;
     groupTriangle(r, b, hp, gp, acc);
     const double h0 = hp[b], h1 = hp[b + 1], h2 = hp[b + 2], h3 = hp[b + 3];
@@ -132,8 +138,8 @@ __attribute__((target_clones("avx2", "default"))) void sparseBlock(const double*
   std::size_t first = 0;  // the first non-zero column after the group
   std::int64_t b = 0;
   for (; b + 4 <= c; b += 4) {
-    const double* r[4] = {rowOf(cells, L, b), rowOf(cells, L, b + 1), rowOf(cells, L, b + 2),
-                          rowOf(cells, L, b + 3)};
+    const double* r[4];
+    groupRows(cells, L, b, r);
     V4 acc;
     groupTriangle(r, b, hp, gp, acc);
     while (first < nonZeroCount && nonZero[first] < b + 4) ++first;
