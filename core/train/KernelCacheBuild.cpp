@@ -22,7 +22,7 @@ void raiseD(double& d, double k) {
 
 // Rows 1..rows of the block, in storage order.
 void fillBlock(HalfMatrix& matrix, std::int32_t rows, const KernelFunction& kernel, double lambda2,
-               const ElementView& view, double& d) {
+               const ElementView& view) {
   Element rowSlot, columnSlot;
   double* cell = matrix.arr.data();
   for (std::int32_t i = 1; i <= rows; ++i) {
@@ -30,7 +30,6 @@ void fillBlock(HalfMatrix& matrix, std::int32_t rows, const KernelFunction& kern
     const Element& xi = view.get(i, rowSlot);
     const double k = kernel(*xi.example, *xi.example);
     *cell++ = k + lambda2;
-    raiseD(d, k);
     for (std::int32_t j = i + 1; j <= rows; ++j) {
       *cell++ = computedEntry(view.get(j, columnSlot), xi, kernel, lambda2);
     }
@@ -38,6 +37,28 @@ void fillBlock(HalfMatrix& matrix, std::int32_t rows, const KernelFunction& kern
 }
 
 }  // namespace
+
+double rowSumBound(const HalfMatrix& matrix, std::int32_t rows) {
+  // One pass in storage order: row i receives its cells (a, i), a < i, in
+  // a ascending while rows a are walked, then its own row, so every sum
+  // still runs over j ascending.
+  std::vector<double> sums(static_cast<std::size_t>(std::max(rows, 0)), 0.0);
+  for (std::int32_t i = 1; i <= rows; ++i) {
+    const double* cell = matrix.arr.data() + halfMatrixIndex(matrix.matrixLength, i, i);
+    double& own = sums[static_cast<std::size_t>(i - 1)];
+    own = own + std::fabs(cell[0]);
+    for (std::int32_t j = i + 1; j <= rows; ++j) {
+      const double a = std::fabs(cell[j - i]);
+      own = own + a;
+      double& other = sums[static_cast<std::size_t>(j - 1)];
+      other = other + a;
+    }
+  }
+  double d = 0.0;
+  for (const double r : sums)
+    if (d < r || std::isnan(r)) d = r;
+  return d;
+}
 
 std::int32_t cacheRowCount(std::int32_t megabytes) {
   if (megabytes < 0)
@@ -58,8 +79,10 @@ CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, 
   HalfMatrix matrix = newMatrix(rows);
   const double lambda2 = lambda * lambda;
   const ElementView view(examples);
-  fillBlock(matrix, rows, kernel, lambda2, view, d);
-  if (rows == 0) {
+  fillBlock(matrix, rows, kernel, lambda2, view);
+  if (rows > 0) {
+    d = rowSumBound(matrix, rows);
+  } else {
     // No filled row to take D from: 1.9 / 0.0 would make every step jump
     // to a bound of the box.
     Element slot;
@@ -97,12 +120,9 @@ std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std:
   const KernelFunction& kernel = current.kernelInstance;
   const ElementView view(workingSet);
   Element rowSlot, columnSlot;
-  double d = 0.0;
-  for (std::int32_t p = oldSize + 1; p <= newSize; ++p) {
+  for (std::int32_t p = oldSize + 1; p <= std::min(newSize, b); ++p) {
     const Element& xp = view.get(p, rowSlot);
     const double k = kernel(*xp.example, *xp.example);
-    raiseD(d, k);
-    if (p > b) continue;
     writeMatrix(matrix, p, p, k + lambda2);
     // The earlier position goes second, as in a fresh build.
     for (std::int32_t j = p + 1; j <= std::min(newSize, b); ++j)
@@ -110,7 +130,8 @@ std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std:
     for (std::int32_t j = 1; j <= std::min(oldSize, b); ++j)
       writeMatrix(matrix, j, p, computedEntry(xp, view.get(j, columnSlot), kernel, lambda2));
   }
-  const double candidate = newSize > oldSize ? 1.9 / d : 0.0;
+  std::optional<double> candidate;
+  if (newSize > oldSize) candidate = 1.9 / rowSumBound(matrix, std::min(newSize, b));
   return CacheExtension{KernelCache{b, std::move(matrix), kernel, workingSet, current.kernelLambda},
                         candidate};
 }

@@ -29,20 +29,28 @@ struct CacheBuild {
   double eta;  // 1.9 / D
 };
 
+// The largest absolute row sum of rows 1..rows of the matrix, reading cell
+// (min(i, j), max(i, j)) for (i, j), each row summed over j ascending from
+// 0.0. It bounds the largest eigenvalue of that block of Q, so a step
+// factor of 1.9 over it keeps the simultaneous steps of a sweep from
+// overshooting. A NaN row sum always replaces the bound.
+double rowSumBound(const HalfMatrix& matrix, std::int32_t rows);
+
 // Fills min(n, rows) rows, printing "." before every 100th row. D is the
-// largest 1 + K(x_i, x_i) over the filled rows (a NaN always replaces it);
-// when no row is filled, over the whole working set, so that a cache of
-// size 0 still gives a usable step factor. The initial lagrangians are set
-// in order, a later one for the same index winning; an index outside 1..n
-// is fatal.
+// row-sum bound of the filled block; when no row is filled, the largest
+// 1 + K(x_i, x_i) over the whole working set (a NaN always replaces it),
+// so that a cache of size 0 still gives a usable step factor. The initial
+// lagrangians are set in order, a later one for the same index winning; an
+// index outside 1..n is fatal.
 CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, double lambda,
                           const Examples& examples, std::span<const InitialLagrangian> initial);
 
 struct CacheExtension {
   KernelCache cache;
-  // 1.9 / D over the added examples only; 0.0 when none was added, so that
-  // the training loop keeps its own step factor.
-  double etaCandidate;
+  // 1.9 over the row-sum bound of the whole grown block, which replaces
+  // the loop's step factor; absent when nothing was added, so that the loop
+  // keeps its own.
+  std::optional<double> etaCandidate;
 };
 
 // A cache over `workingSet`, whose positions 1..oldSize are those of the

@@ -99,8 +99,8 @@ bool selectionDue(const TrainOptions& options, const TrainingState& state,
   return options.addPredicate(dh);
 }
 
-double selectionStep(TrainingState& state, const TrainOptions& options,
-                     const KernelFunction& kernel, const Examples& trainingSet) {
+std::optional<double> selectionStep(TrainingState& state, const TrainOptions& options,
+                                    const KernelFunction& kernel, const Examples& trainingSet) {
   printOut("+");
   SelectedSamples& selected = state.selection.ssSelected();
   const std::int32_t x = state.cache.kernelExamples.collectionSize();
@@ -128,7 +128,7 @@ double selectionStep(TrainingState& state, const TrainOptions& options,
 
   const std::span<const Candidate> added = kept.entries();
   const auto count = static_cast<std::int32_t>(added.size());
-  double candidate = 0.0;
+  std::optional<double> candidate;
   if (count > 0) {
     const Examples grown = grownWorkingSet(state.cache.kernelExamples, trainingSet, added);
     std::optional<CacheExtension> extension = extendKernelCache(state.cache, x, x + count, grown);

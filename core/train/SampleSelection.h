@@ -15,9 +15,9 @@
 // - selectionStep: grows h, G and the momentum arrays (new entries 0.0),
 //   the cache (extendKernelCache), the sample count and the selection
 //   state, all in the TrainingState, and returns the step-factor
-//   candidate. The loop then runs its stop tests, continues with the
-//   larger of its eta and the candidate (no 0.9 decay after a step), and
-//   rebuilds whatever it derived from the cache.
+//   candidate when it added examples. The loop then runs its stop tests,
+//   continues with the candidate as its eta (the grown block may need a
+//   smaller one), and rebuilds whatever it derived from the cache.
 //
 // The working set only ever grows, and never past the cache's row bound
 // (kernelCacheSize): a step adds as many of the examples it keeps as fit,
@@ -71,10 +71,10 @@ bool selectionDue(const TrainOptions& options, const TrainingState& state,
 // unselected examples whose decision values under the current support
 // vectors lie closest to zero (KeptList.h), walking the training set in
 // index order, and appends as many of them as the cache bound leaves room
-// for. Returns the step-factor candidate: 1.9 over the largest
-// 1 + K(x, x) of the added examples, 0.0 when none was added.
-double selectionStep(TrainingState& state, const TrainOptions& options,
-                     const KernelFunction& kernel, const Examples& trainingSet);
+// for. Returns the step-factor candidate of the grown cache
+// (extendKernelCache), nothing when no example was added.
+std::optional<double> selectionStep(TrainingState& state, const TrainOptions& options,
+                                    const KernelFunction& kernel, const Examples& trainingSet);
 
 // Sets the flag of every index, in order; an index outside 1..flags.size()
 // is fatal.

@@ -27,7 +27,7 @@ TrainingState startState(const TrainOptions& options, const TrainingKernel& kern
                          std::move(start.build.h),
                          {},
                          std::nullopt,
-                         start.build.eta,
+                         StepFactor(start.build.eta),
                          start.sampleCount,
                          std::move(start.selection)};
   }
@@ -35,8 +35,13 @@ TrainingState startState(const TrainOptions& options, const TrainingKernel& kern
       initial ? std::span<const InitialLagrangian>(*initial) : std::span<const InitialLagrangian>();
   CacheBuild build =
       newKernelCache(options.cacheSize, kernel.function, options.lambda, trainingSet, pairs);
-  return TrainingState{std::move(build.cache),    std::move(build.h),   {}, std::nullopt, build.eta,
-                       options.initialSampleSize, SelectionState::off()};
+  return TrainingState{std::move(build.cache),
+                       std::move(build.h),
+                       {},
+                       std::nullopt,
+                       StepFactor(build.eta),
+                       options.initialSampleSize,
+                       SelectionState::off()};
 }
 
 // dumpIndices, when given, name the positions in the dump blocks.
@@ -76,6 +81,8 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
         writeLagrangianDump(*dumpFile, t, state.h, state.selection);
     }
     walk->product(state.h, state.G);
+    state.stepFactor.afterProduct(state.h, state.G);
+    const double eta = state.stepFactor.eta();
     double dh;
     if (Momentum* m = state.momentum ? &*state.momentum : nullptr) {
       // P := the steps of the sweep before, S := 0, without allocating
@@ -83,28 +90,25 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
       std::swap(m->steps, m->previous);
       m->steps.assign(m->previous.size(), 0.0);
       const MomentumTerm term{m->steps, m->previous, m->mu};
-      dh = sweep(state.h, state.G, options.C, state.eta, &term);
+      dh = sweep(state.h, state.G, options.C, eta, &term);
     } else {
-      dh = sweep(state.h, state.G, options.C, state.eta, nullptr);
+      dh = sweep(state.h, state.G, options.C, eta, nullptr);
     }
     if (v > 0 && t % v == 0)
       printReportLine(t, dh, state.h, state.cache.kernelExamples, trainingSet, testSet,
                       kernel.function, options.lambda);
 
-    bool selected = false;
     if (selectionDue(options, state, trainingSize, t, dh)) {
-      const std::size_t before = state.h.size();
-      const double candidate = selectionStep(state, options, kernel.function, trainingSet);
-      // The candidate wins ties; a NaN on either side keeps the current.
-      if (state.eta <= candidate) state.eta = candidate;
       // A step that added nothing kept the cache, and the walk's findings
       // about it still hold.
-      if (state.h.size() != before) walk.emplace(state.cache, kernel.standard);
-      selected = true;
+      if (const std::optional<double> candidate =
+              selectionStep(state, options, kernel.function, trainingSet)) {
+        state.stepFactor.replace(*candidate);
+        walk.emplace(state.cache, kernel.standard);
+      }
     }
     if (options.stopPredicate(dh)) break;
     if (options.maxIterations >= 0 && t + 1 > options.maxIterations) break;
-    if (!selected) state.eta = state.eta * 0.9;
   }
   printOut("\n");
   return TrainResult{Array<double>(std::move(state.h)), state.cache.kernelExamples,

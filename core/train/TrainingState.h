@@ -8,6 +8,7 @@
 
 #include "core/train/KernelCache.h"
 #include "core/train/SelectionState.h"
+#include "core/train/StepFactor.h"
 
 namespace kelvor {
 
@@ -25,7 +26,7 @@ struct TrainingState {
   std::vector<double> h;
   std::vector<double> G;
   std::optional<Momentum> momentum;
-  double eta;
+  StepFactor stepFactor;
   std::int32_t sampleCount;
   SelectionState selection;
 };

@@ -192,13 +192,13 @@ std::string linearHeader(const std::string& signature, const std::string& userKe
 
 // With -i 0 training makes exactly one sweep from all-zero lagrangians, in
 // which every lagrangian takes the step min(C, eta), eta = 1.9 / D and D the
-// largest 1 + K(x, x). Here, with lambda 1 (the bias feature): K(x1, x1) =
-// 1 + 1 = 2 and K(x2, x2) = 1 + 1 + 4 = 6, so eta = 1.9 / 7. The decision
-// values are eta * (3 - 3) = 0 and eta * (3 - 7) < 0: nothing is predicted
-// positive.
+// largest absolute row sum of Q. Here, with lambda 1 (the bias feature):
+// K(x1, x1) = 2, K(x2, x2) = 6 and K(x1, x2) = 2, so Q = (3, -3; -3, 7),
+// D = 10 and eta = 0.19. The decision values are eta * (3 - 3) = 0 and
+// eta * (3 - 7) < 0: nothing is predicted positive.
 TEST(LearnDriver, OneSweepByHand) {
   writeTempFile("two.dat", "+1 1:1\n-1 1:1 2:2\n");
-  const std::string eta = showDouble(1.9 / 7.0), minusEta = showDouble(-(1.9 / 7.0));
+  const std::string eta = showDouble(1.9 / 10.0), minusEta = showDouble(-(1.9 / 10.0));
   const std::string table =
       "          Accuracy  Precision  Recall  F-Score \n"
       "Training  0.5       0.0        0.0     NaN     \n";
@@ -215,9 +215,9 @@ TEST(LearnDriver, OneSweepByHand) {
   EXPECT_EQ(file("m1"), linearHeader("Kelvor Version 1.2", "empty", 2, 2, 2, "1.0") + svLines);
 
   // A test set adds its row; -f changes the signature; the dump holds the
-  // lagrangians before each sweep. The second sweep (eta * 0.9, G = (0,
-  // 4 eta)) raises h1 to 1.9 eta and lowers h2 to about 0.25, which
-  // classifies both examples right.
+  // lagrangians before each sweep. The first sweep raised the objective,
+  // so the second keeps eta: with G = (0, 4 eta) it raises h1 to 2 eta and
+  // h2 to eta (2 - 4 eta), which classifies both examples right.
   run = learn({"-i", "2", "-l", "1", "-f", "6.01", "--test", "two.dat", "--dump-h-freq", "1",
                "--dump-h-file", "d", "two.dat", "m2"});
   EXPECT_EQ(run.status, 0);
@@ -258,8 +258,9 @@ TEST(LearnDriver, OneSweepByHand) {
 
 // Ranking on three examples of one query with targets 1, 2, 3 (and one of
 // another query, which pairs with nothing): pairs (3,2), (3,1), (2,1) as
-// (later, earlier), pair vectors 1:1, 1:2, 1:1, so eta = 1.9 / 5 and every
-// pair coefficient is -eta after one sweep. Each pair gives its later
+// (later, earlier), pair vectors 1:1, 1:2, 1:1, so with lambda 2 the rows
+// of Q sum to 16, 20 and 16, eta = 1.9 / 20 and every pair coefficient is
+// -eta after one sweep. Each pair gives its later
 // example +eta and its earlier -eta: example 2 cancels out.
 TEST(LearnDriver, RankingModelOverTheInputExamples) {
   writeTempFile("ranked.dat", "1 qid:1 1:1\n2 qid:1 1:2\n3 qid:1 1:3\n5 qid:2 1:7\n");
@@ -274,7 +275,7 @@ TEST(LearnDriver, RankingModelOverTheInputExamples) {
             "Training  1.0       0.0        0.0     NaN     \n"
             "Transforming model back into original space...2 support vectors\n"
             "Writing model to m\n");
-  const double twoEta = 2 * (1.9 / 5.0);
+  const double twoEta = 2 * (1.9 / 20.0);
   EXPECT_EQ(file("m"), linearHeader("Kelvor Version 1.2", "empty", 1, 3, 2, "2.0") +
                            showDouble(-twoEta) + " 1:1.0\n" + showDouble(twoEta) + " 1:3.0\n");
 }
@@ -329,14 +330,15 @@ TEST(LearnDriver, SigmoidFitOfTheModelsDecisionValues) {
 
 // Sample selection with an initial sample of every pair trains the same
 // lagrangians in a random order of working-set positions: one sweep gives
-// each min(C, eta) = C whatever the order (C = 0.25 keeps every sum exact).
+// each min(C, eta) = C whatever the order (C = 1/64 lies below eta = 1.9 /
+// 66 and keeps every sum exact).
 // Five of the fifteen pairs have the later target smaller, so their
 // coefficients have the other sign: the ranking model over the input
 // examples is the same as without selection only if each support vector
 // finds its own pair through the selection's list of chosen indices.
 TEST(LearnDriver, RankingWithSampleSelectionFindsEachPair) {
   writeTempFile("ranked6.dat", "3 1:0.5\n1 2:0.5\n5 3:0.5\n2 1:1\n6 2:1\n4 3:1\n");
-  const std::vector<std::string> common = {"--rank", "-i", "0", "-c", "0.25", "ranked6.dat"};
+  const std::vector<std::string> common = {"--rank", "-i", "0", "-c", "0.015625", "ranked6.dat"};
   std::vector<std::string> args = common;
   args.push_back("plain.model");
   ASSERT_EQ(learn(args).status, 0);

@@ -77,7 +77,7 @@ void BM_SelectionStep(benchmark::State& state) {
                             std::vector<double>(kSelected, 0.5),  // every one a support vector
                             std::vector<double>(kSelected, 0.0),
                             std::nullopt,
-                            build.eta,
+                            StepFactor(build.eta),
                             kSelected,
                             SelectionState(SelectedSamples{flags, sample})};
   TrainOptions options;

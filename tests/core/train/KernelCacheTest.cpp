@@ -28,6 +28,17 @@ double maxSelfPlusOne(const Examples& ex, std::int32_t from, std::int32_t to) {
   return d;
 }
 
+// The row-sum bound read cell by cell, each row over j ascending.
+double plainRowSumBound(const HalfMatrix& m, std::int32_t rows) {
+  double d = 0.0;
+  for (std::int32_t i = 1; i <= rows; ++i) {
+    double r = 0.0;
+    for (std::int32_t j = 1; j <= rows; ++j) r = r + std::fabs(readMatrix(m, i, j));
+    if (d < r || std::isnan(r)) d = r;
+  }
+  return d;
+}
+
 void expectSameCells(const HalfMatrix& a, const HalfMatrix& b) {
   ASSERT_EQ(a.matrixLength, b.matrixLength);
   for (std::size_t k = 0; k < a.arr.size(); ++k)
@@ -57,13 +68,42 @@ TEST(KernelCache, BuildFillsTheBlockAndSetsLagrangians) {
   EXPECT_EQ(build.cache.kernelCacheSize, 3237);
   expectSameCells(build.cache.kernelCache, cacheWithBound(ex, kLinear, 2.0, 3237).kernelCache);
   EXPECT_EQ(build.h, (std::vector<double>{0, 0, 0.7, 0, 0, 0, 0, 0, 0, 0.25}));
-  EXPECT_EQ(build.eta, 1.9 / maxSelfPlusOne(ex, 1, 10));
+  EXPECT_EQ(build.eta, 1.9 / plainRowSumBound(build.cache.kernelCache, 10));
 
   EXPECT_EQ(fatalMessage([&] {
               const InitialLagrangian bad[] = {{11, 1.0}};
               newKernelCache(40, kLinear, 2.0, ex, bad);
             }),
             "Index 11 out of bounds (1,10)");
+}
+
+// Cells by hand: an asymmetric kernel's block stores K(x_j, x_i) in cell
+// (i, j), and a row sum takes every cell of its row and column once.
+TEST(KernelCache, StepFactorFromTheLargestRowSum) {
+  const Examples ex = collection({{mkExample(reals({{1, 1.0}})), 1.0},
+                                  {mkExample(reals({{1, 2.0}})), -1.0},
+                                  {mkExample(reals({{1, 3.0}})), 1.0}});
+  // K(a, b) = a_1 - 2 b_1, lambda 1: diagonal cells -a_1 + 1 = 0, -1, -2;
+  // (1, 2) = -(K(x2, x1) + 1) = -1, (1, 3) = K(x3, x1) + 1 = 2,
+  // (2, 3) = -(K(x3, x2) + 1) = 0. Row sums 0+1+2, 1+1+0, 2+0+2: D = 4.
+  const KernelFunction skewed = [](const Example& a, const Example& b) {
+    return a.vectorReal().elems()[0].value - 2.0 * b.vectorReal().elems()[0].value;
+  };
+  const CacheBuild build = newKernelCache(40, skewed, 1.0, ex, {});
+  EXPECT_EQ(readMatrix(build.cache.kernelCache, 1, 3), 2.0);
+  EXPECT_EQ(build.eta, 1.9 / 4.0);
+
+  HalfMatrix m = newMatrix(3);
+  writeMatrix(m, 1, 1, 1.0);
+  writeMatrix(m, 2, 2, std::numeric_limits<double>::quiet_NaN());
+  writeMatrix(m, 3, 3, 50.0);
+  EXPECT_TRUE(std::isnan(rowSumBound(m, 3)));  // a NaN row wins over a later larger one
+  EXPECT_EQ(rowSumBound(m, 1), 1.0);           // only the rows asked for
+
+  std::mt19937 rng(12);
+  const Examples many = randomExamples(rng, 60, 8);
+  const KernelCache cache = cacheWithBound(many, kLinear, 0.7, 60);
+  EXPECT_TRUE(sameBits(rowSumBound(cache.kernelCache, 60), plainRowSumBound(cache.kernelCache, 60)));
 }
 
 TEST(KernelCache, NoCachedRowStillGivesAFiniteStepFactor) {
@@ -101,18 +141,19 @@ TEST(KernelCache, ExtensionAddsRowsAsAFreshBuildWould) {
   ASSERT_TRUE(grown);
   EXPECT_EQ(grown->cache.kernelCacheSize, 20);
   expectSameCells(grown->cache.kernelCache, cacheWithBound(all, kLinear, 0.3, 20).kernelCache);
-  EXPECT_EQ(grown->etaCandidate, 1.9 / maxSelfPlusOne(all, 11, 13));
+  // The candidate bounds the whole grown block, not just its new rows.
+  EXPECT_EQ(grown->etaCandidate, 1.9 / plainRowSumBound(grown->cache.kernelCache, 13));
 
-  // Past the bound no cell is filled, but D still counts every added one.
+  // Past the bound no cell is filled, and D reads the filled rows.
   const auto capped = extendKernelCache(cacheWithBound(ten, kLinear, 0.3, 11), 10, 13, all);
   EXPECT_EQ(readMatrix(capped->cache.kernelCache, 12, 12), 0.0);
-  EXPECT_EQ(capped->etaCandidate, grown->etaCandidate);
+  EXPECT_EQ(capped->etaCandidate, 1.9 / plainRowSumBound(capped->cache.kernelCache, 11));
 
-  // A working set beyond the bound shrinks to it; nothing is added, so the
-  // candidate leaves the loop's step factor alone.
+  // A working set beyond the bound shrinks to it; nothing is added, so
+  // there is no candidate and the loop keeps its step factor.
   const auto shrunk = extendKernelCache(cacheWithBound(ten, kLinear, 0.3, 8), 10, 8, all);
   ASSERT_TRUE(shrunk);
-  EXPECT_EQ(shrunk->etaCandidate, 0.0);
+  EXPECT_FALSE(shrunk->etaCandidate);
   expectSameCells(shrunk->cache.kernelCache, cacheWithBound(ten, kLinear, 0.3, 8).kernelCache);
 }
 

@@ -10,6 +10,7 @@
 #include "FatalMessage.h"
 #include "RunProgram.h"
 #include "core/train/KeptList.h"
+#include "core/train/KernelCacheBuild.h"
 #include "core/train/Train.h"
 #include "tests/core/train/TrainProblems.h"
 
@@ -139,6 +140,24 @@ TEST(SampleSelection, Steps) {
   // From nothing, the first step keeps the last indices, latest first.
   EXPECT_EQ(quietTrain(selecting(0, 4, 1, 1), ex).selection.ssSelected().sample,
             (V{20, 19, 18, 17}));
+}
+
+// From an empty sample the step factor is 1.9 / 0.0; the first step that
+// adds examples replaces it with the grown block's own, and the next sweep
+// moves each new lagrangian by exactly that from 0 (C is out of reach).
+TEST(SampleSelection, AGrownWorkingSetTakesItsOwnStepFactor) {
+  std::mt19937 rng(8);
+  const Examples ex = randomExamples(rng, 20, 3);
+  TrainOptions o = selecting(0, 4, 1, 2);
+  o.C = 1e6;
+  const TrainResult r = quietTrain(o, ex);
+  ASSERT_EQ(r.lagrangians.hi(), 8);  // a second step follows the second sweep
+  std::vector<Element> firstFour;
+  for (std::int32_t p = 1; p <= 4; ++p) firstFour.push_back(r.workingSet.at(p));
+  const KernelCache block = cacheWithBound(collection(firstFour), linearKernel, o.lambda, 4);
+  const double eta = 1.9 / rowSumBound(block.kernelCache, 4);
+  EXPECT_TRUE(std::isfinite(eta));
+  for (std::int32_t p = 1; p <= 8; ++p) EXPECT_EQ(r.lagrangians.at(p), p <= 4 ? eta : 0.0) << p;
 }
 
 TEST(SampleSelection, RestartValues) {

@@ -11,6 +11,7 @@
 #include "TempFile.h"
 #include "base/NumberText.h"
 #include "core/train/KernelCacheBuild.h"
+#include "core/train/StepFactor.h"
 #include "core/train/Sweep.h"
 #include "core/train/Train.h"
 #include "tests/core/KernelCellGuard.h"
@@ -36,21 +37,35 @@ TrainResult quietTrain(const TrainOptions& o, const TrainingKernel& kernel, cons
   return r;
 }
 
-// The loop as plainly as it can be written: G by the row-by-row walk, a
-// fresh copy of the previous steps, the sweep's comparisons spelled out.
-std::vector<double> plainTrain(const TrainOptions& o, const KernelFunction& kernel,
-                               const Examples& ex,
-                               const std::optional<std::vector<InitialLagrangian>>& initial) {
+// The loop as plainly as it can be written: G by the row-by-row walk, W
+// summed term by term, a fresh copy of the previous steps, the sweep's
+// comparisons spelled out. Also counts the iterations whose W fell.
+struct PlainRun {
+  std::vector<double> h;
+  int decays = 0;
+};
+
+PlainRun plainTrain(const TrainOptions& o, const KernelFunction& kernel, const Examples& ex,
+                    const std::optional<std::vector<InitialLagrangian>>& initial) {
   ::testing::internal::CaptureStdout();
   CacheBuild b = newKernelCache(o.cacheSize, kernel, o.lambda, ex,
                                 initial ? std::span<const InitialLagrangian>(*initial)
                                         : std::span<const InitialLagrangian>());
   ::testing::internal::GetCapturedStdout();
-  std::vector<double>& h = b.h;
+  PlainRun run{b.h};
+  std::vector<double>& h = run.h;
   std::vector<double> steps(h.size(), 0.0);
   double eta = b.eta;
+  double wBefore = -std::numeric_limits<double>::infinity();
   for (std::int64_t t = 1;; ++t) {
     const std::vector<double> G = plainProduct(b.cache, h);
+    double w = 0.0;
+    for (std::size_t i = 0; i < h.size(); ++i) w = w + (h[i] - (0.5 * h[i]) * G[i]);
+    if (w < wBefore) {
+      eta = eta * 0.9;
+      ++run.decays;
+    }
+    wBefore = w;
     const std::vector<double> previous = steps;
     steps.assign(h.size(), 0.0);
     double dh = 0.0;
@@ -67,9 +82,8 @@ std::vector<double> plainTrain(const TrainOptions& o, const KernelFunction& kern
     }
     if (o.stopPredicate(dh)) break;
     if (o.maxIterations >= 0 && t + 1 > o.maxIterations) break;
-    eta = eta * 0.9;
   }
-  return h;
+  return run;
 }
 
 TEST(Train, EqualsThePlainLoopBitForBit) {
@@ -102,12 +116,29 @@ TEST(Train, EqualsThePlainLoopBitForBit) {
     std::optional<std::vector<InitialLagrangian>> initial;
     if (c.restart) initial = std::vector<InitialLagrangian>{{1, 0.3}, {4, 0.8}, {c.n, 0.05}};
     const TrainResult r = quietTrain(o, c.kernel, ex, initial);
-    const std::vector<double> plain = plainTrain(o, c.kernel.function, ex, initial);
+    const std::vector<double> plain = plainTrain(o, c.kernel.function, ex, initial).h;
     ASSERT_EQ(r.lagrangians.size(), plain.size());
     for (std::size_t i = 0; i < plain.size(); ++i)
       ASSERT_TRUE(sameBits(r.lagrangians.elems()[i], plain[i])) << "h_" << i + 1;
     EXPECT_EQ(r.workingSet.collection(), ex.collection());
   }
+}
+
+// Without a cached row the step factor comes from the self-kernels alone,
+// far too large for forty examples stepping at once: the objective falls,
+// the step factor decays until it climbs, and training ends above the
+// objective's starting point 0.
+TEST(Train, AStepTooLargeDecaysUntilTheObjectiveClimbs) {
+  std::mt19937 rng(31);
+  const Examples ex = randomExamples(rng, 40, 5);
+  TrainOptions o;
+  o.cacheSize = 0;
+  o.lambda = 1.0;
+  o.maxIterations = 300;
+  const TrainResult r = quietTrain(o, kLinear, ex);
+  EXPECT_GT(plainTrain(o, kLinear.function, ex, std::nullopt).decays, 0);
+  const std::span<const double> h = r.lagrangians.elems();
+  EXPECT_GT(dualObjective(h, plainProduct(cacheWithBound(ex, kLinear.function, 1.0, 40), h)), 0.0);
 }
 
 TEST(Train, IterationBoundsAndStopPredicate) {
@@ -173,8 +204,9 @@ TEST(Train, KernelCellsAreWrittenBeforeAnyKernelRuns) {
 }
 
 TEST(Train, ReportLine) {
-  // K = (1, 2; 2, 4), lambda 0: D = 5, eta = 0.38, both lagrangians step
-  // to 0.38; the decision values -0.38 and -0.76 are both negative.
+  // K = (1, 2; 2, 4), lambda 0, targets +1 and -1: the row sums of Q are 3
+  // and 6, so eta = 1.9 / 6 and both lagrangians step to it; the decision
+  // values -eta and -2 eta are both negative.
   const Examples ex =
       collection({{mkExample(reals({{1, 1.0}})), 1.0}, {mkExample(reals({{1, 2.0}})), -1.0}});
   TrainOptions o;
@@ -184,7 +216,8 @@ TEST(Train, ReportLine) {
   std::string out;
   quietTrain(o, kLinear, ex, std::nullopt, &out, nullptr, ex);
   EXPECT_EQ(out,
-            "Initializing...\nIterating...\nIteration 1: |sv|=2\tdh=0.38\t|h|^2=0.2888"
+            "Initializing...\nIterating...\nIteration 1: |sv|=2\tdh=0.31666666666666665"
+            "\t|h|^2=0.20055555555555554"
             "\ttra=0.5\ttrp=0.0\ttrr=0.0\ttrf=NaN\ttea=0.5\ttep=0.0\tter=0.0\ttef=NaN\n");
 }
 
