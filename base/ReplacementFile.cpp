@@ -55,25 +55,26 @@ bool takeOver(int fd, const struct stat* old) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(std::string target)
-    : ReplacementFile([&] {
-        std::string final = finalPath(target);
-        struct stat st;
-        const bool exists = ::stat(final.c_str(), &st) == 0;
-        if (!exists || S_ISREG(st.st_mode)) {
-          std::string temporary;
-          const int fd = makeTemporary(final, temporary);
-          if (fd >= 0) {
-            if (takeOver(fd, exists ? &st : nullptr))
-              return Opened{target, std::move(final), std::move(temporary),
-                            OutputFile::adopt(fd, target)};
-            ::close(fd);
-            ::unlink(temporary.c_str());
-          }
-        }
-        OutputFile inPlace = OutputFile::create(target);
-        return Opened{target, std::move(final), "", std::move(inPlace)};
-      }()) {}
+ReplacementFile::Opened ReplacementFile::open(const std::string& target) {
+  std::string final = finalPath(target);
+  struct stat st;
+  const bool exists = ::stat(final.c_str(), &st) == 0;
+  if (!exists || S_ISREG(st.st_mode)) {
+    std::string temporary;
+    const int fd = makeTemporary(final, temporary);
+    if (fd >= 0) {
+      if (takeOver(fd, exists ? &st : nullptr))
+        return Opened{target, std::move(final), std::move(temporary),
+                      OutputFile::adopt(fd, target)};
+      ::close(fd);
+      ::unlink(temporary.c_str());
+    }
+  }
+  OutputFile inPlace = OutputFile::create(target);
+  return Opened{target, std::move(final), "", std::move(inPlace)};
+}
+
+ReplacementFile::ReplacementFile(std::string target) : ReplacementFile(open(target)) {}
 
 ReplacementFile::ReplacementFile(Opened opened)
     : target_(std::move(opened.target)),

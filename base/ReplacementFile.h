@@ -37,12 +37,15 @@ class ReplacementFile {
   // (or, written in place, closes it).
   void commit();
 
+ private:
   // Whether the file is written as a temporary file that replaces the
   // target (else in place).
   bool replaces() const { return !temporary_.empty(); }
 
- private:
   struct Opened;
+  // Decides, by what the target is, between a temporary file and the
+  // target itself, and opens it.
+  static Opened open(const std::string& target);
   explicit ReplacementFile(Opened opened);
 
   std::string target_;     // as named, for messages
