@@ -1,10 +1,12 @@
 #include "base/Fatal.h"
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <new>
 #include <stdexcept>
 
+#include "base/Console.h"
 #include "base/ProgramEnd.h"
 #include "base/StringEscape.h"
 
@@ -79,12 +81,20 @@ std::string failureMessage() {
 }
 
 int runProgram(const std::function<int()>& body) {
+  // A write to a pipe whose reader has gone, or beyond the file-size limit,
+  // must fail like any other write and be reported, naming the file, rather
+  // than end the program silently through the signal it raises.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
-    return body();
-  } catch (const ProgramEnd& end) {
-    std::cout.flush();
-    std::fflush(stdout);
-    return end.status;
+    int status;
+    try {
+      status = body();
+    } catch (const ProgramEnd& end) {
+      status = end.status;
+    }
+    finishStandardOutput();
+    return status;
   } catch (...) {
     std::cout.flush();
     std::fflush(stdout);

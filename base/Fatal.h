@@ -61,7 +61,10 @@ std::string failureMessage();
 // exception, flushes standard output, writes "\nFail: <message>\n" (see
 // failureMessage) to standard error and gives exit status 1: no input ends
 // the program through std::terminate. A ProgramEnd (base/ProgramEnd.h) is no
-// failure: it flushes standard output and gives its own status.
+// failure: it flushes standard output and gives its own status. Output lost
+// at the end (see finishStandardOutput) is a failure. SIGPIPE and SIGXFSZ
+// are ignored, so that a write to a closed pipe or beyond the file-size
+// limit fails as a write and is reported like every other.
 int runProgram(const std::function<int()>& body);
 
 }  // namespace kelvor

@@ -115,6 +115,8 @@ std::int64_t InputFile::lineNumberAt(std::int64_t offset) {
   return line;
 }
 
+bool InputFile::canSeek() const { return ::lseek(fd_, 0, SEEK_CUR) >= 0; }
+
 void InputFile::seek(std::int64_t offset) {
   // A position inside the buffered block needs no system call: walks over
   // consecutive lines stay in the block they have read.

@@ -38,6 +38,9 @@ class InputFile {
   std::int64_t tell() const { return bufferStart_ + static_cast<std::int64_t>(pos_); }
   // Moves to a byte offset counted from the start of the file.
   void seek(std::int64_t offset);
+  // Whether seek can work: false for a pipe, a FIFO or a terminal, whose
+  // bytes are gone once read.
+  bool canSeek() const;
 
   // The 1-based number of the line that begins at a byte offset: one more
   // than the line feeds before it. Reads the file from its start, so it is

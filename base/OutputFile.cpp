@@ -23,7 +23,23 @@ int openOrFail(const std::string& path, int flags) {
   return fd;
 }
 
+[[noreturn]] void failWriting(const char* what, const std::string& name, int err) {
+  fail("Error " + std::string(what) + " " + name + ": " + std::strerror(err));
+}
+
 }  // namespace
+
+void writeFully(int fd, std::string_view text, const std::string& name) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failWriting("writing", name, errno);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+}
 
 OutputFile OutputFile::create(const std::string& path) {
   return OutputFile(openOrFail(path, O_TRUNC), path);
@@ -38,9 +54,7 @@ OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void OutputFile::failWith(const char* what, int err) const {
-  fail("Error " + std::string(what) + " " + path_ + ": " + std::strerror(err));
-}
+void OutputFile::failWith(const char* what, int err) const { failWriting(what, path_, err); }
 
 void OutputFile::write(std::string_view text) {
   buffer_ += text;
@@ -49,23 +63,19 @@ void OutputFile::write(std::string_view text) {
 
 void OutputFile::flush() {
   if (fd_ < 0) failWith("writing", EBADF);
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      buffer_.clear();
-      failWith("writing", err);
-    }
-    done += static_cast<std::size_t>(n);
+  try {
+    writeFully(fd_, buffer_, path_);
+  } catch (...) {
+    buffer_.clear();  // what failed is not tried again
+    throw;
   }
   buffer_.clear();
 }
 
 void OutputFile::sync() {
   flush();
-  if (::fsync(fd_) != 0 && errno != EINVAL) failWith("syncing", errno);
+  // A pipe, a terminal or a device has nothing to force to storage.
+  if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) failWith("syncing", errno);
 }
 
 void OutputFile::close() {

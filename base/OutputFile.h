@@ -8,6 +8,11 @@
 
 namespace kelvor {
 
+// Writes all of `text` to the open descriptor, through short writes and
+// interruptions. A failure stops the program: "Error writing <name>:
+// <reason>".
+void writeFully(int fd, std::string_view text, const std::string& name);
+
 class OutputFile {
  public:
   // Creates or truncates the file; failure to open is fatal.

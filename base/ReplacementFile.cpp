@@ -10,61 +10,94 @@
 #include <vector>
 
 #include "base/Fatal.h"
+#include "base/FileIdentity.h"
 
 namespace kelvor {
 
+struct ReplacementFile::Opened {
+  std::string target;
+  std::string final;
+  std::string temporary;
+  OutputFile file;
+};
+
 namespace {
 
-std::string directoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
+// A short name, so that a target whose own name is near the length limit
+// still has room beside it.
+constexpr std::string_view kTemporaryName = "/.kelvor-XXXXXX";
 
-std::string baseNameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// mkstemp in the target's directory, so that the final rename stays within
-// one file system and is atomic.
-std::pair<std::string, int> makeTemporary(const std::string& target) {
-  std::string name = directoryOf(target) + "/." + baseNameOf(target) + ".tmp.XXXXXX";
-  std::vector<char> buf(name.begin(), name.end());
+// mkstemp in the directory of the file to replace, so that the final
+// rename stays within one file system and is atomic; -1 when no file can
+// be made there.
+int makeTemporary(const std::string& final, std::string& name) {
+  std::string pattern = directoryOf(final);
+  pattern += kTemporaryName;
+  std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
-  const int fd = ::mkstemp(buf.data());
-  if (fd < 0) fail(target + ": cannot create a temporary file beside it: " + std::strerror(errno));
-  // mkstemp creates the file private; give it the mode a plain creation
-  // would have.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  return {std::string(buf.data()), fd};
+  const int fd = ::mkostemp(buf.data(), O_CLOEXEC);
+  if (fd >= 0) name = buf.data();
+  return fd;
+}
+
+// Gives the temporary file what the replaced file had: its owner and group
+// (first, since a change of owner clears set-id bits), then its permission
+// bits; a new file gets the bits a plain creation would. False when the
+// owner and group cannot be given.
+bool takeOver(int fd, const struct stat* old) {
+  if (old == nullptr) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return ::fchmod(fd, 0666 & ~mask) == 0;
+  }
+  return ::fchown(fd, old->st_uid, old->st_gid) == 0 && ::fchmod(fd, old->st_mode & 07777) == 0;
 }
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(std::string target)
-    : ReplacementFile(makeTemporary(target), target) {}
+ReplacementFile::Opened ReplacementFile::open(const std::string& target) {
+  std::string final = finalPath(target);
+  struct stat st;
+  const bool exists = ::stat(final.c_str(), &st) == 0;
+  if (!exists || S_ISREG(st.st_mode)) {
+    std::string temporary;
+    const int fd = makeTemporary(final, temporary);
+    if (fd >= 0) {
+      if (takeOver(fd, exists ? &st : nullptr))
+        return Opened{target, std::move(final), std::move(temporary),
+                      OutputFile::adopt(fd, target)};
+      ::close(fd);
+      ::unlink(temporary.c_str());
+    }
+  }
+  OutputFile inPlace = OutputFile::create(target);
+  return Opened{target, std::move(final), "", std::move(inPlace)};
+}
 
-ReplacementFile::ReplacementFile(std::pair<std::string, int> temporary, std::string target)
-    : target_(std::move(target)),
-      temporary_(std::move(temporary.first)),
-      file_(OutputFile::adopt(temporary.second, temporary_)) {}
+ReplacementFile::ReplacementFile(std::string target) : ReplacementFile(open(target)) {}
+
+ReplacementFile::ReplacementFile(Opened opened)
+    : target_(std::move(opened.target)),
+      final_(std::move(opened.final)),
+      temporary_(std::move(opened.temporary)),
+      file_(std::move(opened.file)) {}
 
 ReplacementFile::~ReplacementFile() {
-  if (!committed_) ::unlink(temporary_.c_str());
+  if (!committed_ && replaces()) ::unlink(temporary_.c_str());
 }
 
 void ReplacementFile::commit() {
   file_.sync();
   file_.close();
-  if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
+  if (!replaces()) {
+    committed_ = true;
+    return;
+  }
+  if (std::rename(temporary_.c_str(), final_.c_str()) != 0)
     fail(target_ + ": cannot replace the file: " + std::strerror(errno));
   committed_ = true;
   // Make the rename itself durable; a failure here loses nothing written.
-  const int dir = ::open(directoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int dir = ::open(directoryOf(final_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);

@@ -2,11 +2,24 @@
 // as a temporary file beside the target and renamed over it at commit().
 // Until then, and whenever writing fails, the target keeps its old content;
 // a temporary file that was not committed is removed.
+//
+// What the target is decides how it is written:
+// - a symbolic link is followed, and the file it reaches is replaced; the
+//   link stays a link;
+// - a regular file that is replaced keeps its permission bits, and its
+//   owner and group; where the process may not give the new file that
+//   owner and group, the file is written in place instead, so that its
+//   content never goes to another group;
+// - anything else that exists (a device such as /dev/null, a FIFO) is
+//   opened and written in place, as a plain creation would;
+// - where no temporary file can be made beside the target (a directory
+//   the process may not write, a path at its length limit), the target is
+//   truncated and written in place rather than the run failing there.
+// Every write failure names the target, never the temporary file.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "base/OutputFile.h"
 
@@ -20,14 +33,24 @@ class ReplacementFile {
   ~ReplacementFile();
 
   void write(std::string_view text) { file_.write(text); }
-  // Flushes, forces the data to the device, and renames over the target.
+  // Flushes, forces the data to the device, and renames over the target
+  // (or, written in place, closes it).
   void commit();
 
  private:
-  ReplacementFile(std::pair<std::string, int> temporary, std::string target);
+  // Whether the file is written as a temporary file that replaces the
+  // target (else in place).
+  bool replaces() const { return !temporary_.empty(); }
 
-  std::string target_;
-  std::string temporary_;
+  struct Opened;
+  // Decides, by what the target is, between a temporary file and the
+  // target itself, and opens it.
+  static Opened open(const std::string& target);
+  explicit ReplacementFile(Opened opened);
+
+  std::string target_;     // as named, for messages
+  std::string final_;      // the file the name reaches, links followed
+  std::string temporary_;  // empty when written in place
   OutputFile file_;
   bool committed_ = false;
 };

@@ -1,13 +1,13 @@
 #include "classify/Classification.h"
 
-#include <sys/stat.h>
-
 #include <memory>
 #include <vector>
 
 #include "base/Console.h"
 #include "base/Fatal.h"
+#include "base/FileIdentity.h"
 #include "base/InputFile.h"
+#include "base/LineLocation.h"
 #include "base/NumberText.h"
 #include "base/OutputFile.h"
 #include "classify/ClassifierCells.h"
@@ -19,18 +19,38 @@
 
 namespace kelvor {
 
-double lambdaForKernel(std::optional<double> givenLambda, KernelType type) {
-  if (givenLambda) return *givenLambda;
-  return type == KernelType::LinearKernel ? 2.0 : 0.1;
+double lambdaForModel(std::optional<double> givenLambda, double storedLambda) {
+  return givenLambda ? *givenLambda : storedLambda;
 }
 
-KernelFunction modelKernel(const Model& model) {
+namespace {
+
+constexpr std::int64_t kKernelTypeLine = 2;
+constexpr std::int64_t kDegreeLine = 3;
+
+// A kernel that fails at its first use, naming the header line at fault.
+KernelFunction failingAtLine(std::string modelFile, std::int64_t line, KernelFunction kernel) {
+  return [modelFile = std::move(modelFile), line, kernel = std::move(kernel)](const Example& x,
+                                                                              const Example& y) {
+    return atLine(modelFile, line, [&] { return kernel(x, y); });
+  };
+}
+
+}  // namespace
+
+KernelFunction modelKernel(const Model& model, const std::string& modelFile) {
   switch (model.kernelType) {
     case KernelType::LinearKernel:
       return linearKernel;
-    case KernelType::PolyKernel:
-      return [d = model.kernelParamD, s = model.kernelParamS, r = model.kernelParamR](
-                 const Example& x, const Example& y) { return polynomialKernel(d, s, r, x, y); };
+    case KernelType::PolyKernel: {
+      KernelFunction poly = [d = model.kernelParamD, s = model.kernelParamS,
+                             r = model.kernelParamR](const Example& x, const Example& y) {
+        return polynomialKernel(d, s, r, x, y);
+      };
+      // A negative degree has no power; the kernel says so at its first use.
+      if (model.kernelParamD < 0) return failingAtLine(modelFile, kDegreeLine, std::move(poly));
+      return poly;
+    }
     case KernelType::RBFKernel:
       return [g = model.kernelParamG](const Example& x, const Example& y) {
         return rbfKernel(g, x, y);
@@ -42,7 +62,9 @@ KernelFunction modelKernel(const Model& model) {
     case KernelType::UserKernel:
       break;
   }
-  return [](const Example&, const Example&) -> double { fail("unknown kernel type!"); };
+  return failingAtLine(modelFile, kKernelTypeLine, [](const Example&, const Example&) -> double {
+    fail("unknown kernel type!");
+  });
 }
 
 namespace {
@@ -53,23 +75,15 @@ void printErrorRates(const ErrorRates& r) {
                      showDouble(r.fscore)}});
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
 // Creating a file truncates it, so a written file that is also one of the
 // inputs would destroy that input (the example file is read again while
-// the outputs are written).
+// the outputs are written), and a graph written over the output file would
+// destroy the values.
 void refuseToOverwriteInputs(const std::optional<std::string>& written, std::string_view role,
                              const std::string& modelFile, const std::string& exampleFile) {
   if (!written) return;
-  for (const auto& [input, inputRole] :
-       {std::pair{&modelFile, "model file"}, std::pair{&exampleFile, "example file"}})
-    if (sameFile(*written, *input))
-      fail("The " + std::string(role) + " " + *written + " is the " + inputRole + " " + *input +
-           "; writing it would destroy that file");
+  refuseToOverwrite(*written, role, modelFile, "model file");
+  refuseToOverwrite(*written, role, exampleFile, "example file");
 }
 
 }  // namespace
@@ -82,8 +96,9 @@ void doClassification(const std::string& modelFile, const std::string& exampleFi
   const bool sigmoid = classifier::refSigmoid();
 
   printOut("Reading model...");
-  const Model model =
-      readModel([&](KernelType type) { return lambdaForKernel(givenLambda, type); }, modelFile);
+  const Model model = readModel(
+      [&](KernelType, double storedLambda) { return lambdaForModel(givenLambda, storedLambda); },
+      modelFile);
   printOut(std::string(kernelTypeName(model.kernelType)) + ", " + showInt(model.numberSVs) +
            " SVs, (highest feature=" + showInt(model.highestFeatureIndex) + ")\n");
   if (sigmoid && !model.kernelParamSigmoid)
@@ -91,12 +106,14 @@ void doClassification(const std::string& modelFile, const std::string& exampleFi
 
   printOut("Reading test examples...");
   auto [tests, highest] =
-      readExampleHandle(lambdaForKernel(givenLambda, model.kernelType),
+      readExampleHandle(lambdaForModel(givenLambda, model.thresholdB),
                         std::make_shared<InputFile>(InputFile::open(exampleFile)));
   printOut(showInt(tests.collectionSize()) + " examples read (highest feature=" + showInt(highest) +
            ")\n");
   refuseToOverwriteInputs(outputFile, "output file", modelFile, exampleFile);
   refuseToOverwriteInputs(graphFile, "graph file", modelFile, exampleFile);
+  if (outputFile && graphFile)
+    refuseToOverwrite(*graphFile, "graph file", *outputFile, "output file");
 
   std::optional<OutputFile> output;
   if (outputFile) {
@@ -105,7 +122,7 @@ void doClassification(const std::string& modelFile, const std::string& exampleFi
   }
   printOut("Classifying...\n");
   const auto [rates, values] = computeError(
-      modelKernel(model), model.thresholdB, model.supportVectors, tests, bias,
+      modelKernel(model, modelFile), model.thresholdB, model.supportVectors, tests, bias,
       output ? &*output : nullptr,
       sigmoid ? std::optional<SigmoidParams>({model.kernelParamSigmoidA, model.kernelParamSigmoidB})
               : std::nullopt);

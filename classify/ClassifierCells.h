@@ -8,7 +8,7 @@
 
 namespace kelvor::classifier {
 
-// -l: the lambda of the test examples' bias; absent means the kernel's own.
+// -l: the lambda of the test examples' bias; absent means the model's own.
 std::optional<double>& refL();
 // -p, --sigmoid: write probabilities instead of decision values.
 bool& refSigmoid();

@@ -16,7 +16,7 @@ const std::vector<OptDescr>& options() {
        {},
        reqArg(
            "l", [](const std::string& v) { refL() = readDouble(v); }, "float"),
-       "lambda value for bias (2 for linear kernel, 0.1 for non-linear)"},
+       "lambda value for bias (default: the lambda the model was trained with)"},
       {{'p'},
        {"sigmoid"},
        NoArg{[] { refSigmoid() = true; }},

@@ -7,6 +7,7 @@
 
 #include "base/Console.h"
 #include "base/Fatal.h"
+#include "base/FileIdentity.h"
 #include "base/NumberText.h"
 #include "base/OutputFile.h"
 #include "core/classification/Classify.h"
@@ -50,13 +51,33 @@ std::vector<std::string> commaRuns(const std::string& text) {
   return runs;
 }
 
+// Creating the model or the dump file before training ends would destroy
+// an input that is the same file: the training data, the test data, the
+// lagrangians a restart reads, or the model file the dump would truncate.
+// Refused before any work starts, by file identity, so links count.
+void refuseToOverwriteInputs(const LearnCells& o, const std::string& exampleFile,
+                             const std::string& modelFile) {
+  std::vector<std::pair<std::string, std::string_view>> inputs;
+  for (const std::string& piece : commaRuns(exampleFile))
+    if (piece.front() != ',') inputs.emplace_back(piece, "training file");
+  if (o.refTest) inputs.emplace_back(*o.refTest, "test file");
+  for (const auto& [input, role] : inputs) refuseToOverwrite(modelFile, "model file", input, role);
+  if (o.refDumpHFreq <= 0) return;
+  inputs.emplace_back(modelFile, "model file");
+  if (o.refReadHIter > 0) inputs.emplace_back(o.refReadHFile, "restart's lagrangian file");
+  for (const auto& [input, role] : inputs)
+    refuseToOverwrite(o.refDumpHFile, "lagrangian dump file", input, role);
+}
+
 std::pair<Examples, std::int32_t> readTrainingExamples(const LearnCells& o,
                                                        const std::string& exampleFile) {
   const bool several = exampleFile.find(',') != std::string::npos;
   if (o.refReadFile) {
     printOut("Reading training examples...");
     if (several) fail("You must specify --noread for multiple file reading.");
-    return readExampleFile(exampleFile, lambdaOf(o));
+    // A file that cannot be opened is reported before a negative lambda.
+    InputFile file = InputFile::open(exampleFile);
+    return readExampleFile(file, lambdaOf(o));
   }
   printOut("Scanning training examples...");
   if (!several) {
@@ -240,6 +261,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   const LearnCells o = learnCells();
   if (!o.refRank && (o.refRankMargin != 0.0 || o.refRankHighMem))
     fail("must specify argument rank");
+  refuseToOverwriteInputs(o, exampleFile, modelFile);
 
   // Reading an example computes its trees' self-kernels, which fixes the
   // kernel parameters for the whole process: they must hold the options'
@@ -281,7 +303,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   }
 
   std::optional<std::vector<InitialLagrangian>> initial;
-  if (o.refReadHIter > 0) initial = readLagrangians(o.refReadHFile, o.refReadHIter);
+  if (o.refReadHIter > 0)
+    initial = readLagrangians(o.refReadHFile, o.refReadHIter, trainingSet.collectionSize());
 
   std::optional<OutputFile> dump;
   if (o.refDumpHFreq > 0) {

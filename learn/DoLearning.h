@@ -14,7 +14,10 @@ namespace kelvor {
 // Reads every option cell once, then runs the whole training; returns after
 // the model is written or after the notice that there are no support
 // vectors. Every failure is fatal; a run that fails leaves an existing model
-// file untouched.
+// file untouched (unless it is written in place, see base/ReplacementFile.h).
+// Before anything is read, an output that would destroy an input (the model
+// or the dump file that is a training, test or restart file, the dump file
+// that is the model file) stops the run.
 void doLearning(const std::string& exampleFile, const std::string& modelFile);
 
 // Opens every piece that holds no comma, in order, each before the next is

@@ -14,7 +14,7 @@ namespace kelvor {
 
 namespace {
 
-InitialLagrangian parseRecord(std::string_view line) {
+InitialLagrangian parseRecord(std::string_view line, std::int32_t examples) {
   std::string_view parts[2];
   int count = 0;
   forEachWord(line, [&](std::string_view w) {
@@ -23,21 +23,21 @@ InitialLagrangian parseRecord(std::string_view line) {
   });
   if (count != 2) failIrrefutable("Learn:66|[a, b]");
   const std::int32_t index = readInt(parts[0]);
-  return {index, readDouble(parts[1])};
-}
-
-// By value with a NaN after every number, so that the order stays a strict
-// weak order and the sort well defined whatever the dump holds.
-bool valueLess(double a, double b) {
-  if (std::isnan(a)) return false;
-  return std::isnan(b) || a < b;
+  const double value = readDouble(parts[1]);
+  if (index < 1 || index > examples)
+    fail("The lagrangian of example " + showInt(index) + " names no training example (1 to " +
+         showInt(examples) + ")");
+  if (std::isnan(value))
+    fail("The lagrangian of example " + showInt(index) + " is not a number (NaN)");
+  return {index, value};
 }
 
 constexpr std::string_view kHeader = "Iteration ";
 
 }  // namespace
 
-std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber) {
+std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64_t& lineNumber,
+                                                     std::int32_t examples) {
   std::vector<std::string> lines;
   std::string line;
   while (file.readLine(line) && !line.empty()) lines.push_back(line);
@@ -47,12 +47,13 @@ std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64
   lineNumber += static_cast<std::int64_t>(lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
     records.push_back(atLine(file.path(), first + static_cast<std::int64_t>(i),
-                             [&] { return parseRecord(lines[i]); }));
+                             [&] { return parseRecord(lines[i], examples); }));
   }
   return records;
 }
 
-std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int32_t iteration) {
+std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int32_t iteration,
+                                               std::int32_t examples) {
   printOut("Reading lagrangians from " + path + "\n");
   InputFile file = InputFile::open(path);
   std::vector<InitialLagrangian> records;
@@ -71,14 +72,14 @@ std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int
       return found;
     });
     if (n == iteration) {
-      records = readLagrangianRecords(file, lineNumber);
+      records = readLagrangianRecords(file, lineNumber, examples);
       break;
     }
   }
   std::stable_sort(records.begin(), records.end(),
                    [](const InitialLagrangian& a, const InitialLagrangian& b) {
                      if (a.index != b.index) return a.index < b.index;
-                     return valueLess(a.value, b.value);
+                     return a.value < b.value;
                    });
   return records;
 }

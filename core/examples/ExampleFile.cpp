@@ -38,6 +38,13 @@ LineTally tallyExampleLines(InputFile& file) {
 
 std::pair<Examples, std::int32_t> readExampleFile(const std::string& path, double bias) {
   InputFile file = InputFile::open(path);
+  return readExampleFile(file, bias);
+}
+
+std::pair<Examples, std::int32_t> readExampleFile(InputFile& file, double bias) {
+  requireSeekable(file);
+  const std::string& path = file.path();
+  file.seek(0);
   const LineTally tally = tallyExampleLines(file);
   file.seek(0);
   std::vector<Element> slots(static_cast<std::size_t>(tally.exampleLines));

@@ -25,5 +25,7 @@ LineTally tallyExampleLines(InputFile& file);
 // last tree number of every example. Writes a "." to standard output before
 // the line read while the number of the next example is a multiple of 1000.
 std::pair<Examples, std::int32_t> readExampleFile(const std::string& path, double bias);
+// The same for a file already open, read from its start.
+std::pair<Examples, std::int32_t> readExampleFile(InputFile& file, double bias);
 
 }  // namespace kelvor

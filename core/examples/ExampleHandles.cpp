@@ -58,6 +58,7 @@ Element ExampleHandles::at(std::int32_t i) const {
 }
 
 std::pair<Examples, std::int32_t> readExampleHandle(double bias, std::shared_ptr<InputFile> file) {
+  requireSeekable(*file);
   file->seek(0);
   std::int32_t highest = 0;
   std::vector<std::int64_t> offsets;
@@ -69,6 +70,7 @@ std::pair<Examples, std::int32_t> readExampleHandle(double bias, std::shared_ptr
 
 std::pair<Examples, std::int32_t> readExampleHandles(
     double bias, std::vector<std::shared_ptr<InputFile>> files) {
+  for (const auto& file : files) requireSeekable(*file);
   for (const auto& file : files) file->seek(0);
   const std::int32_t count = countExampleLines(files, 0);
   printErr("/");

@@ -9,6 +9,10 @@
 
 namespace kelvor {
 
+void requireSeekable(const InputFile& file) {
+  if (!file.canSeek()) fail(file.path() + ": cannot seek: example files must be regular files");
+}
+
 void countExampleLine(std::int32_t& count, const InputFile& file) {
   if (count == std::numeric_limits<std::int32_t>::max())
     fail("Too many example lines in " + file.path() + ": more than " + std::to_string(count));

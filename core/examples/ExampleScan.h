@@ -19,6 +19,13 @@ struct ExampleLocation {
   std::int64_t offset = 0;
 };
 
+// Every reader of example files reads a file twice (a counting or
+// indexing pass, then the examples), so an example file must be able to
+// seek back. A pipe, a FIFO or a terminal cannot: the program stops with
+// "<file>: cannot seek: example files must be regular files" before
+// anything of it is read.
+void requireSeekable(const InputFile& file);
+
 // Adds one example line to a count, stopping the program before the count
 // leaves the range of an Int.
 void countExampleLine(std::int32_t& count, const InputFile& file);

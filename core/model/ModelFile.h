@@ -12,12 +12,19 @@
 namespace kelvor {
 
 // Writes the whole file or nothing: the previous file at `path` stays as it
-// was unless every line was written and synced.
+// was unless every line was written and synced. A target that cannot be
+// replaced so (a device, a FIFO, a file in a directory the process may not
+// write) is written in place; see base/ReplacementFile.h.
 void writeModel(const std::string& path, const Model& model);
 
 // The bias of every support vector read back derives from the stored lambda
-// (thresholdB) and the caller's lambda for the model's kernel type.
-using LambdaRule = std::function<double(KernelType)>;
+// (thresholdB) and the caller's lambda, which the rule gives for the model's
+// kernel type and its stored lambda.
+//
+// The number of support-vector lines must be the one the header states
+// (line 10, the number plus 1): a file that holds fewer or more is cut
+// short or damaged, and reading it stops with a message naming the file.
+using LambdaRule = std::function<double(KernelType, double storedLambda)>;
 Model readModel(const LambdaRule& lambdaRule, const std::string& path);
 
 // The user-kernel text of line 7: the parameters that differ from their

@@ -28,6 +28,7 @@ std::string_view firstWord(std::string_view line) {
 }
 
 constexpr int kUserKernelLine = 7;
+constexpr int kSupportVectorCountLine = 10;
 constexpr std::int64_t kFirstSupportVectorLine = 12;
 
 // The value lines of the header, by line number, with the value each names.
@@ -118,7 +119,7 @@ Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
     if (!kernelType) {
       kernelType = headerKernelType();
       thresholdB = headerDouble(11);
-      bias = supportVectorBias(*thresholdB, lambdaRule(*kernelType));
+      bias = supportVectorBias(*thresholdB, lambdaRule(*kernelType, *thresholdB));
     }
     auto e = atLine(path, kFirstSupportVectorLine + n,
                     [&] { return parseExampleLineForced(bias, line, TreeTextForm::ModelWrapped); });
@@ -133,6 +134,14 @@ Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
     atLine(path, kFirstSupportVectorLine + *firstRejected, [&] {
       failUser("Error on line " + showInt(*firstRejected) + "\n" + describeRejection(rejectedLine));
     });
+
+  const std::int64_t stated = std::int64_t{headerInt(kSupportVectorCountLine)} - 1;
+  const auto read = static_cast<std::int64_t>(svs.size());
+  if (read != stated)
+    fail(path + ": the header states " + showInt(stated) + " support vectors (line " +
+         showInt(kSupportVectorCountLine) + " holds " + showInt(stated + 1) +
+         ", the number plus 1), but the file holds " + showInt(read) +
+         " support-vector lines: it is cut short or damaged");
 
   const KernelType type = kernelType ? *kernelType : headerKernelType();
   return Model{
@@ -152,7 +161,7 @@ Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
       .kernelParamSigmoidB = sigmoid.b,
       .highestFeatureIndex = headerInt(8),
       .numberTrainingDocuments = headerInt(9),
-      .numberSVs = static_cast<std::int32_t>(std::int64_t{headerInt(10)} - 1),
+      .numberSVs = static_cast<std::int32_t>(stated),
       .thresholdB = thresholdB ? *thresholdB : headerDouble(11),
       .supportVectors = mkArrayExamples(Array<Element>(std::move(svs))),
   };

@@ -8,8 +8,8 @@
 
 #include <cmath>
 #include <filesystem>
-#include <thread>
 
+#include "FifoPeer.h"
 #include "RunProgram.h"
 #include "TempFile.h"
 #include "base/NumberText.h"
@@ -61,8 +61,8 @@ const std::string kHelp =
     "         (if output-file is not specified, only error rates are calculated)\n"
     "\n"
     "  -?        --help           this help\n"
-    "  -l float                   lambda value for bias (2 for linear kernel, 0.1 for "
-    "non-linear)\n"
+    "  -l float                   lambda value for bias (default: the lambda the model was "
+    "trained with)\n"
     "  -p        --sigmoid        produce probabilities based on trained sigmoid (model must be "
     "trained with --sigmoid option)\n"
     "            --bias=float     change bias for classification (useful for generating PR "
@@ -173,21 +173,30 @@ TEST(KelvorClassify, RankingDataAndEmptySets) {
 TEST(KelvorClassify, EachKernelWithItsParameters) {
   const std::string e = tests();
   // The support vector's bias is 0 (stored lambda 0); the examples carry
-  // the kernel's own lambda.
+  // the model's lambda, or the one -l gives.
   const auto sv = mkExample(Array<RealFeature>({{0, 0.0}, {1, 1.0}}));
-  for (int kernel : {0, 1, 2, 3}) {
-    const ProgramRun run = classifier({model("k.model", kernel, {"-1.5 1:1.0"}), e, path("k.out")});
+  for (auto [kernel, lambda] : {std::pair{0, ""},
+                                {1, ""},
+                                {2, ""},
+                                {3, ""},
+                                {0, "0.5"},
+                                {1, "0.5"},
+                                {2, "0.5"},
+                                {3, "0.5"}}) {
+    std::vector<std::string> args = {model("k.model", kernel, {"-1.5 1:1.0"}), e, path("k.out")};
+    if (*lambda) args.insert(args.begin(), {"-l", lambda});
+    const ProgramRun run = classifier(args);
     ASSERT_EQ(run.status, 0) << run.err;
     std::string expected;
     for (double v : {0.9, 0.4, 0.4, -0.3}) {
-      const auto x = mkExample(Array<RealFeature>({{0, kernel == 0 ? 2.0 : 0.1}, {1, v}}));
+      const auto x = mkExample(Array<RealFeature>({{0, *lambda ? 0.5 : 0.0}, {1, v}}));
       const double k = kernel == 0   ? linearKernel(*sv, *x)
                        : kernel == 1 ? polynomialKernel(3, 2.0, 0.25, *sv, *x)
                        : kernel == 2 ? rbfKernel(0.5, *sv, *x)
                                      : sigmoidKernel(2.0, 0.25, *sv, *x);
       expected += showDouble(-1.5 * (k + 0.0)) + "\n";
     }
-    EXPECT_EQ(readWholeFile(path("k.out")), expected) << kernel;
+    EXPECT_EQ(readWholeFile(path("k.out")), expected) << kernel << " " << lambda;
   }
 }
 
@@ -196,7 +205,8 @@ TEST(KelvorClassify, UserKernelFailsAtItsFirstUse) {
   ProgramRun run = classifier({model("u.model", 4), e, path("u.out")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out.substr(run.out.size() - 15), "Classifying...\n");
-  EXPECT_EQ(run.err, "\nFail: unknown kernel type!\n");
+  // The failure names the header line of the kernel type.
+  EXPECT_EQ(run.err, "\nFail: unknown kernel type!\nat " + path("u.model") + ":2\n");
   EXPECT_TRUE(std::filesystem::exists(path("u.out")));
 
   // Without support vectors it is never applied: every value is 0, or
@@ -233,21 +243,102 @@ TEST(KelvorClassify, UnreadableFilesAndFailedWrites) {
 TEST(KelvorClassify, ClosedPipeIsAFailure) {
   std::string many;
   for (int i = 0; i < 40000; ++i) many += "1 1:1\n";
-  const std::string fifo = path("p.fifo");
-  std::filesystem::remove(fifo);
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  std::thread reader([&] {
-    char buffer[512];
-    const int fd = ::open(fifo.c_str(), O_RDONLY);
-    if (fd >= 0 && ::read(fd, buffer, sizeof buffer) >= 0) ::close(fd);
-  });
-  const ProgramRun run = classifier({model("p.model"), writeTempFile("p.dat", many), fifo});
-  // Frees the reader should the program never have opened the pipe.
-  const int unblock = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-  if (unblock >= 0) ::close(unblock);
-  reader.join();
+  ProgramRun run;
+  {
+    FifoPeer fifo("p.fifo", FifoPeer::Program::Writes, [](int fd) {
+      char buffer[512];
+      (void)::read(fd, buffer, sizeof buffer);
+    });
+    run = classifier({model("p.model"), writeTempFile("p.dat", many), fifo.path()});
+  }
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find(fifo), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Error writing " + path("p.fifo") + ": Broken pipe"), std::string::npos)
+      << run.err;
+}
+
+// Without an output file the table is the only result: losing it is a
+// failure, as is losing any other line on standard output.
+TEST(KelvorClassify, StandardOutputThatCannotBeWrittenIsAFailure) {
+  const std::string m = model("o.model"), e = tests();
+  ProgramRun run = runProgram(KELVORCLASSIFY_PATH, {m, e}, RunSettings{.stdoutPath = "/dev/full"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "\nFail: Error writing standard output: No space left on device\n");
+
+  // A pipe whose reader has gone: an error, not a silent death by SIGPIPE.
+  int ends[2];
+  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+  ::close(ends[0]);
+  run = runProgram(KELVORCLASSIFY_PATH, {m, e, path("o.out")}, RunSettings{.stdoutFd = ends[1]});
+  ::close(ends[1]);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "\nFail: Error writing standard output: Broken pipe\n");
+}
+
+// The graph written over the output file would destroy the values; the
+// two are compared as files, before either is created.
+TEST(KelvorClassify, GraphFileIsNeverTheOutputFile) {
+  const std::string m = model("go.model"), e = tests();
+  const std::string out = path("go.out"), dangling = path("go.link");
+  ASSERT_EQ(::symlink("go.out", dangling.c_str()), 0);  // to the output file, not made yet
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--pr-graph", out, m, e, out}, out},
+      {{"--pr-graph", dangling, m, e, out}, dangling},
+      {{"--pr-graph", path("./go.out"), m, e, out}, path("./go.out")},
+  };
+  for (const auto& [args, graph] : cases) {
+    const ProgramRun run = classifier(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "\nFail: The graph file " + graph + " is the output file " + out +
+                           "; writing it would destroy that file\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+  // An output file from an earlier run, reached through a hard link.
+  writeTempFile("go.out", "earlier values\n");
+  ASSERT_EQ(::link(out.c_str(), path("go.hard").c_str()), 0);
+  const ProgramRun run = classifier({"--pr-graph", path("go.hard"), m, e, out});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(readWholeFile(out), "earlier values\n");
+}
+
+// The example file is indexed and read again by seeking; a FIFO cannot
+// seek, which is said before the output file is created.
+TEST(KelvorClassify, ExampleFileThatCannotSeek) {
+  ProgramRun run;
+  {
+    FifoPeer fifo("e.fifo", FifoPeer::Program::Reads, [](int fd) {
+      const std::string line = "1 1:0.5\n";
+      (void)::write(fd, line.data(), line.size());
+    });
+    run = classifier({model("e.model"), fifo.path(), path("e.out")});
+  }
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "\nFail: " + path("e.fifo") + ": cannot seek: example files must be regular files\n");
+  EXPECT_FALSE(std::filesystem::exists(path("e.out")));
+}
+
+// Header values that fail only when the kernel is first applied name their
+// line, as every other header failure does.
+TEST(KelvorClassify, KernelFailuresNameTheirHeaderLine) {
+  std::string text = readWholeFile(model("d.model", 1));
+  text.replace(text.find("3 # kernel parameter -d"), 1, "-2");
+  const std::string m = writeTempFile("d.model", text);
+  const ProgramRun run = classifier({m, tests()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.ends_with("\nat " + m + ":3\n")) << run.err;
+}
+
+// A model cut short (here inside its threshold line) would classify with
+// the support vectors left, or none.
+TEST(KelvorClassify, ModelFileCutShort) {
+  const std::string whole = readWholeFile(model("cut.model"));
+  const std::string m = writeTempFile("cut.model", whole.substr(0, whole.find(" # threshold") - 1));
+  const ProgramRun run = classifier({m, tests()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "\nFail: " + m +
+                         ": the header states 1 support vectors (line 10 holds 2, the number plus "
+                         "1), but the file holds 0 support-vector lines: it is cut short or "
+                         "damaged\n");
 }
 
 }  // namespace

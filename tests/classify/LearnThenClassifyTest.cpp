@@ -72,6 +72,24 @@ TEST(LearnThenClassify, ClassifyingTheTrainingSetGivesTheTrainingRow) {
   }
 }
 
+// The classifier takes the lambda the model was trained with unless -l
+// says otherwise; with another, every kernel but the linear one would give
+// other values (an RBF model trained with -l 1 would classify at chance).
+TEST(LearnThenClassify, TheModelsLambdaByDefault) {
+  const std::string data = questions(), m = testDir() + "l.model";
+  for (const char* kernel : {"0", "1", "2", "3"}) {
+    const ProgramRun learned = run(KELVORLEARN_PATH, {"-t", kernel, "-l", "1", data, m});
+    const ProgramRun classified = run(KELVORCLASSIFY_PATH, {m, data});
+    EXPECT_EQ(rowAfter(classified.out, "Accuracy"), trainingRow(learned.out)) << kernel;
+  }
+  // -l given still wins: the RBF model with the examples' bias at 0.1.
+  const std::string values = testDir() + "l.out", given = testDir() + "l-given.out";
+  run(KELVORLEARN_PATH, {"-t", "2", "-l", "1", data, m});
+  run(KELVORCLASSIFY_PATH, {m, data, values});
+  run(KELVORCLASSIFY_PATH, {"-l", "0.1", m, data, given});
+  EXPECT_NE(readWholeFile(given), readWholeFile(values));
+}
+
 TEST(LearnThenClassify, SigmoidModels) {
   const std::string data = questions(), m = testDir() + "s.model", out = testDir() + "s.out";
   const ProgramRun learned = run(KELVORLEARN_PATH, {"--sigmoid", data, m});
@@ -106,11 +124,12 @@ TEST(LearnThenClassify, StringAndTreeParametersTravelWithTheModel) {
     tmaxdRef().store(2);
     tlambdaRef().store(0.3);
     smaxnRef().store(2);
-    const Model model = readModel([](KernelType t) { return lambdaForKernel(std::nullopt, t); }, m);
-    const Examples examples = readExampleFile(data, 2.0).first;
+    const Model model = readModel(
+        [](KernelType, double stored) { return lambdaForModel(std::nullopt, stored); }, m);
+    const Examples examples = readExampleFile(data, model.thresholdB).first;
     std::string expected;
     for (const Element& x : examples.collectionElems())
-      expected += showDouble(classify(modelKernel(model), model.thresholdB, model.supportVectors,
+      expected += showDouble(classify(modelKernel(model, m), model.thresholdB, model.supportVectors,
                                       *x.example)) +
                   "\n";
     const bool cells = cur_smaxn() == 2 && cur_tmaxd() == 2 && cur_tlambda() == 0.3;

@@ -1,9 +1,10 @@
 // The lagrangian-file reader on any file. The input's first line is the
 // iteration asked for (1 when it is no positive number), the rest is the
-// file. The records come back in order, and every failure but the missing
-// iteration names a line that the file has.
+// file. The records come back in order, with indices from 1 and no NaN, and
+// every failure but the missing iteration names a line that the file has.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "base/NumberText.h"
@@ -20,10 +21,9 @@ std::int64_t lineCount(std::string_view file) {
   return feeds + (!file.empty() && file.back() != '\n' ? 1 : 0);
 }
 
-// By index, then by value with NaN after every number.
 bool before(const InitialLagrangian& a, const InitialLagrangian& b) {
   if (a.index != b.index) return a.index < b.index;
-  return !std::isnan(a.value) && (std::isnan(b.value) || a.value < b.value);
+  return a.value < b.value;
 }
 
 // Whether the message ends with "\nat <path>:<n>" for a line n of the file.
@@ -47,9 +47,12 @@ void fuzzLagrangianFile(std::string_view input) {
   const std::int32_t iteration = asked && *asked > 0 ? *asked : 1;
   const std::string& path = file.holding(contents);
   try {
-    const std::vector<InitialLagrangian> records = readLagrangians(path, iteration);
+    const std::vector<InitialLagrangian> records =
+        readLagrangians(path, iteration, std::numeric_limits<std::int32_t>::max());
     for (std::size_t i = 1; i < records.size(); ++i)
       if (before(records[i], records[i - 1])) propertyBroken("records out of order", input);
+    for (const InitialLagrangian& r : records)
+      if (r.index < 1 || std::isnan(r.value)) propertyBroken("an index below 1 or a NaN", input);
   } catch (const FatalError& e) {
     const std::string_view message = e.what();
     if (message !=

@@ -60,6 +60,8 @@ TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("lag", "Iteration 1\n1 0.5\n\nIteration 3\n1 0.25\n");
   writeTempFile("lag-record", "Iteration 1\n1 0.5 7\n");
   writeTempFile("lag-header", "Iteration 1\n1 0.5\n\nIteration two\n");
+  writeTempFile("lag-nan", "Iteration 1\n1 0.5\n2 NaN\n");
+  writeTempFile("lag-index", "Iteration 1\n1 0.5\n3 0.5\n4 0.5\n");
   const std::string three = "Reading training examples...3 examples read (highest feature=2)\n";
   const std::string init = "Initializing...";
   const std::string randomInit = "Randomized selection iteration 1\n" + init;
@@ -71,6 +73,10 @@ TEST(LearnDriver, StopsBeforeTraining) {
       {{"-l", "-1", "three.dat", "m"},
        "Reading training examples...",
        "lambda must be non-negative"},
+      // The file is opened before lambda is looked at.
+      {{"-l", "-1", "missing.dat", "m"},
+       "Reading training examples...",
+       "missing.dat: cannot open for reading: No such file or directory"},
       {{"-l", "-0.0", "-t", "4", "three.dat", "m"}, three + init, "unknown kernel type 4"},
       {{"three.dat,test.dat", "m"},
        "Reading training examples...",
@@ -139,13 +145,22 @@ TEST(LearnDriver, StopsBeforeTraining) {
       {{"--read-h-iter", "2", "--read-h-file", "lag-header", "three.dat", "m"},
        three + "Reading lagrangians from lag-header\n",
        "Cannot read \"two\" as Int\nat lag-header:4\n"},
+      // A NaN would reach every decision value; an index names an example.
+      {{"--read-h-iter", "1", "--read-h-file", "lag-nan", "three.dat", "m"},
+       three + "Reading lagrangians from lag-nan\n",
+       "The lagrangian of example 2 is not a number (NaN)\nat lag-nan:3\n"},
+      {{"--read-h-iter", "1", "--read-h-file", "lag-index", "three.dat", "m"},
+       three + "Reading lagrangians from lag-index\n",
+       "The lagrangian of example 4 names no training example (1 to 3)\nat lag-index:4\n"},
       {{"--read-h-iter", "-3", "--read-h-file", "missing", "-t", "9", "three.dat", "m"},
        three + init,
        "unknown kernel type 9"},
+      // The dump would destroy the lagrangians it restarts from.
       {{"--dump-h-freq", "10", "--read-h-iter", "3", "--read-h-file", "lag", "--dump-h-file", "lag",
         "-t", "9", "three.dat", "m"},
-       three + "Reading lagrangians from lag\nDumping lagrangians to lag\n" + init,
-       "unknown kernel type 9"},
+       "",
+       "The lagrangian dump file lag is the restart's lagrangian file lag; writing it would "
+       "destroy that file"},
       {{"--dump-h-freq", "1", "--dump-h-file", "no/such/dir", "three.dat", "m"},
        three + "Dumping lagrangians to no/such/dir\n",
        "no/such/dir: cannot open for writing: No such file or directory"},
@@ -159,8 +174,8 @@ TEST(LearnDriver, StopsBeforeTraining) {
     EXPECT_NE(run.err.find("\nFail: " + c.failure), std::string::npos) << label(c.args) << "\n"
                                                                        << run.err;
   }
-  // The lagrangian file was read before the dump truncated it.
-  EXPECT_EQ(testing::readWholeFile(testing::testDir() + "lag"), "");
+  EXPECT_EQ(testing::readWholeFile(testing::testDir() + "lag"),
+            "Iteration 1\n1 0.5\n\nIteration 3\n1 0.25\n");
   EXPECT_FALSE(std::filesystem::exists(testing::testDir() + "m"));
 }
 
@@ -233,15 +248,15 @@ TEST(LearnDriver, OneSweepByHand) {
   EXPECT_EQ(file("d"), dump);
 
   // A restart from iteration 2 starts from those values, as the first dump
-  // block of the new run shows; its own dump replaces the file it read.
+  // block of the new run shows.
   run = learn({"-i", "0", "-l", "1", "--read-h-iter", "2", "--read-h-file", "d", "--dump-h-freq",
-               "1", "--dump-h-file", "d", "two.dat", "m3"});
+               "1", "--dump-h-file", "d3", "two.dat", "m3"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("Reading training examples...2 examples read (highest feature=2)\n"
-                          "Reading lagrangians from d\nDumping lagrangians to d\nInitializing...",
+                          "Reading lagrangians from d\nDumping lagrangians to d3\nInitializing...",
                           0),
             0u);
-  EXPECT_EQ(file("d"), "Iteration 1\n1 " + eta + "\n2 " + eta + "\n\n");
+  EXPECT_EQ(file("d3"), "Iteration 1\n1 " + eta + "\n2 " + eta + "\n\n");
 
   // C = 0 keeps every lagrangian at 0: the table, then no model, and an
   // existing model file stays as it was.
@@ -316,7 +331,7 @@ TEST(LearnDriver, SigmoidFitOfTheModelsDecisionValues) {
   const ProgramRun run = learn({"--sigmoid", "-l", "1", "sig.dat", "m"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string path = testing::testDir() + "m";
-  const Model model = readModel([](KernelType) { return 1.0; }, path);
+  const Model model = readModel([](KernelType, double) { return 1.0; }, path);
   const auto [examples, highest] = readExampleFile(testing::testDir() + "sig.dat", 1.0);
   const std::vector<double> values =
       computeError(linearKernel, 1.0, model.supportVectors, examples, 0.0, nullptr, std::nullopt)

@@ -94,7 +94,7 @@ TEST(SharedProductionsDeathTest, OutOfMemoryIsAFatalErrorNamingTheLine) {
   EXPECT_EXIT(readUnderLimit([&] { readExampleFile(examples, 2.0); }), ::testing::ExitedWithCode(1),
               "\nFail: out of memory\nat [^\n]*chain.dat:2\n$");
   const std::string model = testing::writeTempFile("chain.model", testing::modelHolding(line));
-  EXPECT_EXIT(readUnderLimit([&] { readModel([](KernelType) { return 2.0; }, model); }),
+  EXPECT_EXIT(readUnderLimit([&] { readModel([](KernelType, double) { return 2.0; }, model); }),
               ::testing::ExitedWithCode(1), "\nFail: out of memory\nat [^\n]*chain.model:12\n$");
 }
 

@@ -57,7 +57,7 @@ Model modelWith(Examples svs, KernelType type = KernelType::LinearKernel, double
                svs};
 }
 
-double ruleOf(KernelType t) { return t == KernelType::LinearKernel ? 2.0 : 0.1; }
+double ruleOf(KernelType t, double) { return t == KernelType::LinearKernel ? 2.0 : 0.1; }
 
 Model readQuietly(const std::string& path, const LambdaRule& rule = ruleOf) {
   ::testing::internal::CaptureStdout();
@@ -208,13 +208,13 @@ TEST(ModelFile, ReadBackModelReproducesTheTrainedDecisionValues) {
     const std::string path = tempPath("decisions.model");
     writeModel(path, modelWith(inMemory, type, lambda));
     // The classifier's lambda equals the learner's: exact reproduction.
-    Model back = readQuietly(path, [lambda](KernelType) { return lambda; });
+    Model back = readQuietly(path, [](KernelType, double stored) { return stored; });
     KernelFunction k = [](const Example& a, const Example& b) { return linearKernel(a, b); };
     for (const Element& x : data)
       EXPECT_EQ(classify(k, back.thresholdB, back.supportVectors, *x.example),
                 classify(k, lambda, inMemory, *x.example));
     // Any other classifier lambda gives the same linear decision function.
-    Model other = readQuietly(path, [](KernelType) { return 1.0; });
+    Model other = readQuietly(path, [](KernelType, double) { return 1.0; });
     for (const Element& x : data) {
       const std::string line = "1 1:0.5";  // an example read with the other lambda
       auto testEx = parseExampleLineForced(1.0, line);
@@ -274,21 +274,51 @@ TEST(ModelFile, ReaderFailures) {
             std::string::npos);
 }
 
+// A file that holds other than the support-vector lines its header states
+// (line 10) is cut short or damaged: it would classify with what is left.
+TEST(ModelFile, ReaderRefusesAFileCutShort) {
+  KernelCellGuard guard;
+  const std::string path = tempPath("cut.model");
+  writeModel(path, modelWith(collection({{example(reals({{0, 2.0}, {1, 0.5}})), 1.0},
+                                         {example(reals({{0, 2.0}, {2, -1.0}})), -1.0}})));
+  const std::string whole = readFile(path);
+  const std::size_t threshold = whole.find(" # threshold");
+  const std::pair<std::string, std::string> cases[] = {
+      {whole.substr(0, threshold - 2), "holds 0 support-vector lines"},  // inside "2.0"
+      {whole.substr(0, whole.find('\n', threshold) + 1), "holds 0 support-vector lines"},
+      {whole.substr(0, whole.rfind("\n-1.0 ") + 1), "holds 1 support-vector lines"},
+      {whole + "1.0 1:1.0\n", "holds 3 support-vector lines"},
+  };
+  for (const auto& [text, holds] : cases) {
+    writeFile(path, text);
+    EXPECT_EQ(fatalMessage([&] { readQuietly(path); }),
+              path +
+                  ": the header states 2 support vectors (line 10 holds 3, the number plus 1), "
+                  "but the file " +
+                  holds + ": it is cut short or damaged");
+  }
+  writeFile(path, whole);
+  EXPECT_EQ(readQuietly(path).supportVectors.collectionSize(), 2);
+}
+
 TEST(ModelFile, ReaderEdgeCases) {
   KernelCellGuard guard;
   const std::string path = tempPath("edge.model");
   const std::string head = "sig\r\n0 # k\r\n1 # d\r\n1.0 # g\r\n1.0 # s\r\n0.0 # r\r\n";
-  const std::string tail = "3 # h\r\n2 # n\r\n1 # sv\r\n2.0 # b\r\n";
+  // The header with the number of support vectors plus 1.
+  auto tail = [](int svsPlus1) {
+    return "3 # h\r\n2 # n\r\n" + std::to_string(svsPlus1) + " # sv\r\n2.0 # b\r\n";
+  };
   // CRLF lines and no support vectors; a line 7 without "#" is taken whole.
-  writeFile(path, head + "empty# u\r\n" + tail);
+  writeFile(path, head + "empty# u\r\n" + tail(1));
   Model m = readQuietly(path);
-  writeFile(path, head + "empty\n" + tail);
+  writeFile(path, head + "empty\n" + tail(1));
   EXPECT_EQ(readQuietly(path).kernelParamU, "empty");
   EXPECT_EQ(m.modelSignature, "sig\r");
   EXPECT_EQ(m.numberSVs, 0);
   EXPECT_EQ(m.supportVectors.collectionSize(), 0);
   // 100,000 support vectors, the last line without a line feed.
-  std::string big = head + "empty# u\n" + tail;
+  std::string big = head + "empty# u\n" + tail(100002);
   for (int i = 0; i < 100000; ++i) big += "1 " + std::to_string(i % 50 + 1) + ":0.5\n";
   big += "-1 2:1";
   writeFile(path, big);
@@ -297,7 +327,7 @@ TEST(ModelFile, ReaderEdgeCases) {
   EXPECT_EQ(many.supportVectors.at(100001).value, -1.0);
   // Bytes that are not UTF-8 and a support-vector line of 10 MB.
   const std::string longToken(10 << 20, 'x');
-  writeFile(path, "\xff\xfe sig\n" + head.substr(head.find('\n') + 1) + "empty# u\n" + tail +
+  writeFile(path, "\xff\xfe sig\n" + head.substr(head.find('\n') + 1) + "empty# u\n" + tail(2) +
                       "1 string:1:\xe9t\xe9#" + longToken + "\n");
   Model odd = readQuietly(path);
   EXPECT_EQ(odd.modelSignature, "\xff\xfe sig");
@@ -305,9 +335,9 @@ TEST(ModelFile, ReaderEdgeCases) {
             longToken.size());
   // Bias of each support vector: the stored lambda when the rule agrees.
   EXPECT_EQ(many.supportVectors.at(1).example->vectorReal().at(1).value, 2.0);
-  Model other = readQuietly(path, [](KernelType) { return 4.0; });
+  Model other = readQuietly(path, [](KernelType, double) { return 4.0; });
   EXPECT_EQ(other.supportVectors.at(1).example->vectorReal().at(1).value, 1.0);
-  Model zero = readQuietly(path, [](KernelType) { return 0.0; });
+  Model zero = readQuietly(path, [](KernelType, double) { return 0.0; });
   EXPECT_EQ(zero.supportVectors.at(1).example->vectorReal().at(1).value, 0.0);
 }
 
