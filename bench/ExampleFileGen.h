@@ -16,10 +16,12 @@ struct ExampleFileShape {
   std::int32_t lines;
   int realFeatures;
   bool stringsAndTrees;
+  std::uint32_t seed = 20240611;
+  int maxGap = 40;  // between neighbouring indices; 1 gives indices 1..realFeatures
 };
 
-inline void appendRealFeatures(std::string& out, std::mt19937& rng, int n) {
-  std::uniform_int_distribution<int> gap(1, 40), coin(0, 1), digits(1, 99);
+inline void appendRealFeatures(std::string& out, std::mt19937& rng, int n, int maxGap) {
+  std::uniform_int_distribution<int> gap(1, maxGap), coin(0, 1), digits(1, 99);
   int index = 0;
   for (int i = 0; i < n; ++i) {
     index += gap(rng);
@@ -61,14 +63,14 @@ inline void appendStringsAndTrees(std::string& out, std::mt19937& rng) {
 
 // Writes the file and gives its size in bytes.
 inline std::int64_t writeExampleFile(const std::string& path, const ExampleFileShape& shape) {
-  std::mt19937 rng(20240611);
+  std::mt19937 rng(shape.seed);
   std::uniform_int_distribution<int> sign(0, 1);
   OutputFile file = OutputFile::create(path);
   std::int64_t size = 0;
   std::string line;
   for (std::int32_t i = 0; i < shape.lines; ++i) {
     line = sign(rng) == 0 ? "1" : "-1";
-    appendRealFeatures(line, rng, shape.realFeatures);
+    appendRealFeatures(line, rng, shape.realFeatures, shape.maxGap);
     if (shape.stringsAndTrees) appendStringsAndTrees(line, rng);
     line += '\n';
     size += static_cast<std::int64_t>(line.size());
