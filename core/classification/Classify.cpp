@@ -38,7 +38,7 @@ std::pair<ErrorRates, std::vector<double>> countAll(const DecisionValue& decisio
   std::vector<double> outputs;
   std::string line;
   for (const Element& e : examples.collectionElems()) {
-    const double f = decision(outputs.size(), *e.example);
+    const double f = decision(outputs.size(), e);
     const double out = sigmoid ? calcSigmoid(sigmoid->a, sigmoid->b, f) : f;
     if (output) {
       line.clear();
@@ -95,8 +95,8 @@ std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& ke
                                                         double threshold, OutputFile* output,
                                                         std::optional<SigmoidParams> sigmoid) {
   return countErrors(
-      [&](std::size_t, const Example& x) {
-        return classifyWithStringCaches(kernel, lambda, supportVectors, x);
+      [&](std::size_t, const Element& e) {
+        return classifyWithStringCaches(kernel, lambda, supportVectors, *e.example);
       },
       examples, threshold, output, sigmoid);
 }

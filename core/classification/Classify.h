@@ -47,8 +47,8 @@ std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& ke
                                                         double threshold, OutputFile* output,
                                                         std::optional<SigmoidParams> sigmoid);
 
-// The decision value of the k-th example (from 0) of a collection.
-using DecisionValue = std::function<double(std::size_t k, const Example& x)>;
+// The decision value of the k-th element (from 0) of a collection.
+using DecisionValue = std::function<double(std::size_t k, const Element& e)>;
 
 // computeError with the decision values given rather than classified, for
 // a caller that has them from elsewhere: everything else the same.
