@@ -182,8 +182,8 @@ std::vector<double> printErrorTable(const TrainingKernel& kernel, double lambda,
                                     const std::optional<Examples>& testSet,
                                     TrainingOutcome& trained) {
   auto [trainingRates, decisionValues] =
-      trained.cache ? workingSetErrors(*trained.cache, kernel.standard,
-                                       trained.lagrangians.elems(), supportVectors)
+      trained.cache ? workingSetErrors(*trained.cache, kernel.standard, trained.lagrangians.elems(),
+                                       supportVectors)
                     : computeError(kernel.function, lambda, supportVectors, trainingSet, 0.0,
                                    nullptr, std::nullopt);
   trained.cache.reset();
@@ -301,7 +301,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
 
   const TrainingKernel trainingKernel = selectKernel(o);
   TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
-                                                   initial, dump ? &*dump : nullptr, randomized);
+                                             initial, dump ? &*dump : nullptr, randomized);
   printOut("Optimization complete!\n");
   if (dump) dump->close();
 

@@ -13,8 +13,8 @@ namespace {
 // reload; here it stays in a register.
 [[gnu::noinline]] double addRealProducts(std::span<const RealFeature> a,
                                          std::span<const RealFeature> b, double acc) {
-  return sparseMergeLoop([](const RealFeature& p, const RealFeature& q) { return p.value * q.value; },
-                         a, b, acc);
+  return sparseMergeLoop(
+      [](const RealFeature& p, const RealFeature& q) { return p.value * q.value; }, a, b, acc);
 }
 
 }  // namespace

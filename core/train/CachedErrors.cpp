@@ -81,10 +81,9 @@ std::pair<ErrorRates, std::vector<double>> workingSetErrors(
       static_cast<std::int64_t>(positions.size()) != supportVectors.collectionSize())
     return computeError(k, lambda, supportVectors, workingSet, 0.0, nullptr, std::nullopt);
 
-  const CellReader cells(cache.kernelCache,
-                         std::max(std::min({view.size(), cache.kernelCacheSize,
-                                            cache.kernelCache.matrixLength}),
-                                  0));
+  const CellReader cells(
+      cache.kernelCache,
+      std::max(std::min({view.size(), cache.kernelCacheSize, cache.kernelCache.matrixLength}), 0));
   std::vector<SupportVector> svs;
   svs.reserve(positions.size());
   Element slot;

@@ -135,8 +135,8 @@ TrainResult trainOnSample(const TrainOptions& options, const TrainingKernel& ker
                           const std::optional<std::vector<InitialLagrangian>>& initialLagrangians) {
   if (options.sampleSelection)
     fail("Internal error: training on a sample with sample selection turned on");
-  TrainResult result = runTraining(options, kernel, sample, testSet, dumpFile, initialLagrangians,
-                                   trainingIndices);
+  TrainResult result =
+      runTraining(options, kernel, sample, testSet, dumpFile, initialLagrangians, trainingIndices);
   result.cache.reset();
   return result;
 }

@@ -64,11 +64,10 @@ void printReportLine(std::int64_t t, double dh, std::span<const double> h, const
   line += "\t|h|^2=";
   appendDouble(line, squares);
   appendRates(line, "tr",
-              trainingIsWorkingSet
-                  ? workingSetErrors(cache, kernel.standard, h, svs).first
-                  : computeError(kernel.function, lambda, svs, trainingSet, 0.0, nullptr,
-                                 std::nullopt)
-                        .first);
+              trainingIsWorkingSet ? workingSetErrors(cache, kernel.standard, h, svs).first
+                                   : computeError(kernel.function, lambda, svs, trainingSet, 0.0,
+                                                  nullptr, std::nullopt)
+                                         .first);
   if (testSet)
     appendRates(
         line, "te",

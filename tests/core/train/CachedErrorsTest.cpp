@@ -65,8 +65,10 @@ TEST(CachedErrors, TableEqualsComputeErrorBitForBit) {
     tlambdaRef().store(0.4);
     std::string failures;
     std::mt19937 rng(17);
-    const Kind kinds[] = {{"real", false, false, true},   {"strings", true, false, true},
-                          {"trees", false, true, true},   {"both", true, true, true},
+    const Kind kinds[] = {{"real", false, false, true},
+                          {"strings", true, false, true},
+                          {"trees", false, true, true},
+                          {"both", true, true, true},
                           {"real, other targets", false, false, false},
                           {"both, other targets", true, true, false}};
     const TrainingKernel kernels[] = {
@@ -85,8 +87,8 @@ TEST(CachedErrors, TableEqualsComputeErrorBitForBit) {
           orderMatters = orderMatters || !sameBits(linearKernel(*a.example, *b.example),
                                                    linearKernel(*b.example, *a.example));
       if (orderMatters != (kind.strings || kind.trees))
-        failures += std::string(kind.name) + ": argument order matters: " +
-                    (orderMatters ? "yes" : "no") + "\n";
+        failures += std::string(kind.name) +
+                    ": argument order matters: " + (orderMatters ? "yes" : "no") + "\n";
       for (const TrainingKernel& k : kernels) {
         for (const std::int32_t bound : {n, n / 2}) {
           std::int64_t evaluations = 0;
@@ -104,8 +106,8 @@ TEST(CachedErrors, TableEqualsComputeErrorBitForBit) {
           evaluations = 0;
           const auto got = workingSetErrors(cache, k.standard, h, svs);
           const std::string what = std::string(kind.name) + ", kernel " +
-                                   std::to_string(static_cast<int>(k.standard->type)) +
-                                   ", bound " + std::to_string(bound);
+                                   std::to_string(static_cast<int>(k.standard->type)) + ", bound " +
+                                   std::to_string(bound);
           if (!sameErrors(got, expected)) failures += what + ": tables differ\n";
           // Only real features with targets +1 and -1 and the whole set in
           // the cache leave nothing to evaluate; the diagonal always helps.
