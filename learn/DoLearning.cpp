@@ -19,6 +19,7 @@
 #include "core/kernels/KernelType.h"
 #include "core/kernels/Kernels.h"
 #include "core/model/ModelFile.h"
+#include "core/train/CachedErrors.h"
 #include "core/train/RankingPairs.h"
 #include "core/train/SigmoidFit.h"
 #include "core/train/Train.h"
@@ -129,6 +130,7 @@ struct TrainingOutcome {
   Array<double> lagrangians;
   Examples indexed;
   std::optional<std::vector<std::int32_t>> trainingIndex;
+  std::optional<KernelCache> cache;  // see TrainResult
 };
 
 TrainOptions trainOptions(const LearnCells& o, double lambda) {
@@ -163,11 +165,12 @@ TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kern
   const TrainOptions options = trainOptions(o, lambda);
   if (randomized.delta != 0)
     return {train_randomized(options, kernel, trainingSet, testSet, dump, initial, randomized),
-            trainingSet, std::nullopt};
+            trainingSet, std::nullopt, std::nullopt};
   TrainResult result = train(options, kernel, trainingSet, testSet, dump, initial);
   std::optional<std::vector<std::int32_t>> trainingIndex;
   if (result.selection.isOn()) trainingIndex = result.selection.ssSelected().sample;
-  return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex)};
+  return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex),
+          std::move(result.cache)};
 }
 
 // The pair of each support vector, in getSupportVectors' order: its
@@ -193,17 +196,24 @@ TableRow ratesRow(std::string label, const ErrorRates& rates) {
 }
 
 // The table of training (and test) rates; gives the training decision
-// values, which the sigmoid is fitted to.
-std::vector<double> printErrorTable(const KernelFunction& kernel, double lambda,
+// values, which the sigmoid is fitted to. The training rates come from the
+// run's kernel cache where it has one, which is dropped then.
+std::vector<double> printErrorTable(const TrainingKernel& kernel, double lambda,
                                     const Examples& supportVectors, const Examples& trainingSet,
-                                    const std::optional<Examples>& testSet) {
+                                    const std::optional<Examples>& testSet,
+                                    TrainingOutcome& trained) {
   auto [trainingRates, decisionValues] =
-      computeError(kernel, lambda, supportVectors, trainingSet, 0.0, nullptr, std::nullopt);
+      trained.cache ? workingSetErrors(*trained.cache, kernel.standard, trained.lagrangians.elems(),
+                                       supportVectors)
+                    : computeError(kernel.function, lambda, supportVectors, trainingSet, 0.0,
+                                   nullptr, std::nullopt);
+  trained.cache.reset();
   std::vector<TableRow> table = {{"", "Accuracy", "Precision", "Recall", "F-Score"},
                                  ratesRow("Training", trainingRates)};
   if (testSet) {
     const ErrorRates testRates =
-        computeError(kernel, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt).first;
+        computeError(kernel.function, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt)
+            .first;
     table.push_back(ratesRow(" Testing", testRates));
   }
   printPaddedTable(table);
@@ -313,9 +323,8 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   }
 
   const TrainingKernel trainingKernel = selectKernel(o);
-  const KernelFunction& kernel = trainingKernel.function;
-  const TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
-                                                   initial, dump ? &*dump : nullptr, randomized);
+  TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
+                                             initial, dump ? &*dump : nullptr, randomized);
   printOut("Optimization complete!\n");
   if (dump) dump->close();
 
@@ -325,7 +334,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   printOut("Number of support vectors: " + showInt(supportVectors.collectionSize()) + "\n");
 
   const std::vector<double> decisionValues =
-      printErrorTable(kernel, lambda, supportVectors, trainingSet, testSet);
+      printErrorTable(trainingKernel, lambda, supportVectors, trainingSet, testSet, trained);
 
   if (supportVectors.collectionSize() == 0) {
     printOut("No support vectors found; not writing model.\n");

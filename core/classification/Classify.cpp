@@ -28,23 +28,23 @@ double classify(const KernelFunction& kernel, double lambda,
   return classifyWithStringCaches(kernel, lambda, supportVectors, x);
 }
 
-std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
-                                                        const ExampleCollection& supportVectors,
-                                                        const ExampleCollection& examples,
-                                                        double threshold, OutputFile* output,
-                                                        std::optional<SigmoidParams> sigmoid) {
+namespace {
+
+std::pair<ErrorRates, std::vector<double>> countAll(const DecisionValue& decision,
+                                                    const ExampleCollection& examples,
+                                                    double threshold, OutputFile* output,
+                                                    std::optional<SigmoidParams> sigmoid) {
   double tp = 0.0, fp = 0.0, tn = 0.0, fn = 0.0;
   std::vector<double> outputs;
   std::string line;
   for (const Element& e : examples.collectionElems()) {
-    const double f = classifyWithStringCaches(kernel, lambda, supportVectors, *e.example);
+    const double f = decision(outputs.size(), e);
     const double out = sigmoid ? calcSigmoid(sigmoid->a, sigmoid->b, f) : f;
     if (output) {
       line.clear();
       appendDouble(line, out);
       line += '\n';
       output->write(line);
-      output->flush();
     }
     const bool predicted = f > threshold;
     const bool truth = e.value > 0;
@@ -64,6 +64,41 @@ std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& ke
   r.recall = tp == 0.0 ? 0.0 : tp / (tp + fn);
   r.fscore = ((r.precision + r.precision) * r.recall) / (r.precision + r.recall);
   return {r, std::move(outputs)};
+}
+
+}  // namespace
+
+std::pair<ErrorRates, std::vector<double>> countErrors(const DecisionValue& decision,
+                                                       const ExampleCollection& examples,
+                                                       double threshold, OutputFile* output,
+                                                       std::optional<SigmoidParams> sigmoid) {
+  try {
+    auto result = countAll(decision, examples, threshold, output, sigmoid);
+    if (output) output->flush();
+    return result;
+  } catch (...) {
+    // The values of the examples classified before the failure still reach
+    // the file; the failure that stopped the run is the one reported.
+    if (output) {
+      try {
+        output->flush();
+      } catch (...) {
+      }
+    }
+    throw;
+  }
+}
+
+std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
+                                                        const ExampleCollection& supportVectors,
+                                                        const ExampleCollection& examples,
+                                                        double threshold, OutputFile* output,
+                                                        std::optional<SigmoidParams> sigmoid) {
+  return countErrors(
+      [&](std::size_t, const Element& e) {
+        return classifyWithStringCaches(kernel, lambda, supportVectors, *e.example);
+      },
+      examples, threshold, output, sigmoid);
 }
 
 std::string_view version() { return "1.2"; }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -34,14 +36,26 @@ struct SigmoidParams {
 };
 
 // Classifies every example in index order. Each output value (the decision
-// value, or its sigmoid probability) is written to `output` as a line and
-// flushed before the next example; counting uses the raw decision value
-// against the threshold and the target against 0.
+// value, or its sigmoid probability) is written to `output` as a line;
+// counting uses the raw decision value against the threshold and the target
+// against 0. The lines go out through the file's buffer, which is flushed
+// before the call returns, and also when it fails: the lines of the
+// examples classified before a failure are in the file.
 std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
                                                         const ExampleCollection& supportVectors,
                                                         const ExampleCollection& examples,
                                                         double threshold, OutputFile* output,
                                                         std::optional<SigmoidParams> sigmoid);
+
+// The decision value of the k-th element (from 0) of a collection.
+using DecisionValue = std::function<double(std::size_t k, const Element& e)>;
+
+// computeError with the decision values given rather than classified, for
+// a caller that has them from elsewhere: everything else the same.
+std::pair<ErrorRates, std::vector<double>> countErrors(const DecisionValue& decision,
+                                                       const ExampleCollection& examples,
+                                                       double threshold, OutputFile* output,
+                                                       std::optional<SigmoidParams> sigmoid);
 
 // 1 / (1 + exp(a * f + b)), each step in that order.
 template <class T>

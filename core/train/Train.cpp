@@ -95,8 +95,8 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
       dh = sweep(state.h, state.G, options.C, eta, nullptr);
     }
     if (v > 0 && t % v == 0)
-      printReportLine(t, dh, state.h, state.cache.kernelExamples, trainingSet, testSet,
-                      kernel.function, options.lambda);
+      printReportLine(t, dh, state.h, state.cache, trainingSet, !options.sampleSelection, testSet,
+                      kernel, options.lambda);
 
     if (selectionDue(options, state, trainingSize, t, dh)) {
       // A step that added nothing kept the cache, and the walk's findings
@@ -111,8 +111,12 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
     if (options.maxIterations >= 0 && t + 1 > options.maxIterations) break;
   }
   printOut("\n");
-  return TrainResult{Array<double>(std::move(state.h)), state.cache.kernelExamples,
-                     std::move(state.selection)};
+  walk.reset();
+  Examples workingSet = state.cache.kernelExamples;
+  std::optional<KernelCache> cache;
+  if (!options.sampleSelection) cache = std::move(state.cache);
+  return TrainResult{Array<double>(std::move(state.h)), std::move(workingSet),
+                     std::move(state.selection), std::move(cache)};
 }
 
 }  // namespace
@@ -131,8 +135,10 @@ TrainResult trainOnSample(const TrainOptions& options, const TrainingKernel& ker
                           const std::optional<std::vector<InitialLagrangian>>& initialLagrangians) {
   if (options.sampleSelection)
     fail("Internal error: training on a sample with sample selection turned on");
-  return runTraining(options, kernel, sample, testSet, dumpFile, initialLagrangians,
-                     trainingIndices);
+  TrainResult result =
+      runTraining(options, kernel, sample, testSet, dumpFile, initialLagrangians, trainingIndices);
+  result.cache.reset();
+  return result;
 }
 
 }  // namespace kelvor

@@ -18,6 +18,7 @@
 #include "base/OutputFile.h"
 #include "core/examples/ExampleCollection.h"
 #include "core/train/InitialLagrangian.h"
+#include "core/train/KernelCache.h"
 #include "core/train/SelectionState.h"
 #include "core/train/TrainingKernel.h"
 
@@ -57,6 +58,11 @@ struct TrainResult {
   // selection the final working set.
   Examples workingSet;
   SelectionState selection;
+  // train's kernel cache when its working set is the whole training set
+  // (no sample selection), for reading the training set's decision values
+  // from it (CachedErrors.h); drop it as soon as that is done. Absent
+  // otherwise, and from trainOnSample.
+  std::optional<KernelCache> cache;
 };
 
 // The dump file is written only when options.dumpPeriod > 0 and must then

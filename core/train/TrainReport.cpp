@@ -7,6 +7,7 @@
 #include "base/NumberText.h"
 #include "core/classification/Classify.h"
 #include "core/examples/Collections.h"
+#include "core/train/CachedErrors.h"
 
 namespace kelvor {
 
@@ -43,11 +44,12 @@ void writeBlock(OutputFile& file, std::int64_t t, std::span<const double> h, std
 
 }  // namespace
 
-void printReportLine(std::int64_t t, double dh, std::span<const double> h,
-                     const ExampleCollection& workingSet, const ExampleCollection& trainingSet,
-                     const std::optional<Examples>& testSet, const KernelFunction& kernel,
+void printReportLine(std::int64_t t, double dh, std::span<const double> h, const KernelCache& cache,
+                     const ExampleCollection& trainingSet, bool trainingIsWorkingSet,
+                     const std::optional<Examples>& testSet, const TrainingKernel& kernel,
                      double lambda) {
-  const Examples svs = getSupportVectors(workingSet, static_cast<std::int32_t>(h.size()), h);
+  const Examples svs =
+      getSupportVectors(cache.kernelExamples, static_cast<std::int32_t>(h.size()), h);
   std::string line = "\nIteration ";
   appendInt(line, t);
   line += ": |sv|=";
@@ -62,10 +64,14 @@ void printReportLine(std::int64_t t, double dh, std::span<const double> h,
   line += "\t|h|^2=";
   appendDouble(line, squares);
   appendRates(line, "tr",
-              computeError(kernel, lambda, svs, trainingSet, 0.0, nullptr, std::nullopt).first);
+              trainingIsWorkingSet ? workingSetErrors(cache, kernel.standard, h, svs).first
+                                   : computeError(kernel.function, lambda, svs, trainingSet, 0.0,
+                                                  nullptr, std::nullopt)
+                                         .first);
   if (testSet)
-    appendRates(line, "te",
-                computeError(kernel, lambda, svs, *testSet, 0.0, nullptr, std::nullopt).first);
+    appendRates(
+        line, "te",
+        computeError(kernel.function, lambda, svs, *testSet, 0.0, nullptr, std::nullopt).first);
   printOut(line);
 }
 

@@ -8,18 +8,20 @@
 
 #include "base/OutputFile.h"
 #include "core/examples/ExampleCollection.h"
-#include "core/kernels/Kernels.h"
+#include "core/train/KernelCache.h"
 #include "core/train/SelectionState.h"
+#include "core/train/TrainingKernel.h"
 
 namespace kelvor {
 
 // "\nIteration t: |sv|=..\tdh=..\t|h|^2=..\ttra=..\ttrp=..\ttrr=..\ttrf=.."
 // and, with a test set, "\ttea=..\ttep=..\tter=..\ttef=..", without a final
-// line break. The support vectors come from the working set; the error
-// rates are over the whole training set.
-void printReportLine(std::int64_t t, double dh, std::span<const double> h,
-                     const ExampleCollection& workingSet, const ExampleCollection& trainingSet,
-                     const std::optional<Examples>& testSet, const KernelFunction& kernel,
+// line break. The support vectors come from the cache's working set; the
+// error rates are over the whole training set, read from the cache where
+// they can be (CachedErrors.h) when that set is the working set itself.
+void printReportLine(std::int64_t t, double dh, std::span<const double> h, const KernelCache& cache,
+                     const ExampleCollection& trainingSet, bool trainingIsWorkingSet,
+                     const std::optional<Examples>& testSet, const TrainingKernel& kernel,
                      double lambda);
 
 // "Iteration t", one line "index value" per working-set position (the

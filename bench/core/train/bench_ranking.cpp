@@ -32,7 +32,7 @@ void writeRankingFile() {
   for (std::int32_t i = 0, qid = 1; i < kExamples; ++qid) {
     for (int r = runLength(rng); r > 0 && i < kExamples; --r, ++i) {
       line = std::to_string(relevance(rng)) + " qid:" + std::to_string(qid);
-      bench::appendRealFeatures(line, rng, kFeatures);
+      bench::appendRealFeatures(line, rng, kFeatures, 40);
       line += '\n';
       file.write(line);
     }

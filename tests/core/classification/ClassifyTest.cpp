@@ -107,6 +107,23 @@ TEST(Classify, OutputFileHoldsOneValuePerLine) {
   out.close();
 }
 
+// The values go out through a buffer; a failure on a later example must
+// still leave the lines of the examples before it in the file.
+TEST(Classify, LinesBeforeAFailureReachTheFile) {
+  KernelFunction failsOnNaN = [](const Example&, const Example& x) {
+    const double f = x.vectorReal().at(1).value;
+    if (std::isnan(f)) fail("kernel failed");
+    return f;
+  };
+  Examples svs = collection({{mkExample(reals({})), 1.0}});
+  auto ex = [](double f) { return Element{mkExample(reals({{1, f}})), 1.0}; };
+  Examples data = collection({ex(1.5), ex(-2.0), ex(std::numeric_limits<double>::quiet_NaN())});
+  const std::string path = kelvor::testing::testDir() + "kelvor_classify_failed.txt";
+  OutputFile out = OutputFile::create(path);
+  EXPECT_THROW(computeError(failsOnNaN, 0.0, svs, data, 0.0, &out, std::nullopt), FatalError);
+  EXPECT_EQ(readFile(path), "1.5\n-2.0\n");
+}
+
 TEST(Classify, FullDiskIsFatal) {
   OutputFile out = OutputFile::create("/dev/full");
   Examples svs = collection({});
