@@ -60,9 +60,13 @@ constexpr std::size_t kSparseShare = 8;
   sums = V4{own[0], own[1], own[2], own[3]};
 }
 
-// The rows after the last whole group, one at a time.
-void lastRows(const double* cells, std::int64_t L, std::int64_t from, std::int64_t c,
-              const double* hp, double* gp) {
+// The rows after the last whole group, one at a time. Inlined into both
+// builds of the block walks: called at their end, it became a tail jump out
+// of the AVX2 build that skipped the vzeroupper of its return, and the
+// dirty upper halves then slowed every later scalar instruction (libm's exp
+// took six times as long).
+[[gnu::always_inline]] inline void lastRows(const double* cells, std::int64_t L, std::int64_t from,
+                                            std::int64_t c, const double* hp, double* gp) {
   for (std::int64_t b = from; b < c; ++b) {
     const double* r = rowOf(cells, L, b);
     double acc = gp[b] + r[b] * hp[b];
@@ -205,6 +209,7 @@ void GradientWalk::blockSparse(std::span<const double> h, std::span<double> G,
 
 void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
   if (!beyondFinite_) beyondFinite_ = entriesCertainlyFinite(kernel_, cache_.kernelLambda, view_);
+  if (!rowKernel_) rowKernel_ = realKernelRow(kernel_, view_);
   const bool mayLeaveOut = *beyondFinite_;
   const KernelFunction& kernel = cache_.kernelInstance;
   const double lambda2 = cache_.kernelLambda * cache_.kernelLambda;
@@ -224,21 +229,42 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
       ++evaluations_;
       acc = acc + computedEntry(xi, xi, kernel, lambda2) * hi;
     }
+    // Q_ij for the columns j = column(0), column(1), ... (ascending), each
+    // handed to `use` in that order.
+    const auto entries = [&](std::size_t count, auto&& column, auto&& use) {
+      evaluations_ += static_cast<std::int64_t>(count);
+      if (!*rowKernel_) {
+        for (std::size_t c = 0; c < count; ++c) {
+          const std::int32_t j = column(c);
+          use(j, computedEntry(xi, view_.get(j, columnSlot), kernel, lambda2));
+        }
+        return;
+      }
+      const std::span<const Element> elems = view_.direct();
+      const auto at = [&](std::size_t c) -> const Element& {
+        return elems[static_cast<std::size_t>(column(c) - 1)];
+      };
+      RealKernelRow& row = **rowKernel_;
+      row.setRow(*xi.example);
+      row.forEach(
+          count, [&](std::size_t c) -> const Example& { return *at(c).example; },
+          [&](std::size_t c, double k) {
+            use(column(c), (xi.value * at(c).value) * (k + lambda2));
+          });
+    };
     if (sparseRow) {
-      for (auto p = firstNonZero; p != nonZero_.end(); ++p) {
-        const std::int32_t j = *p + 1;
-        const Element& xj = view_.get(j, columnSlot);
-        ++evaluations_;
-        acc = acc + computedEntry(xi, xj, kernel, lambda2) * h[static_cast<std::size_t>(j - 1)];
-      }
+      entries(
+          static_cast<std::size_t>(nonZero_.end() - firstNonZero),
+          [&](std::size_t c) { return firstNonZero[static_cast<std::ptrdiff_t>(c)] + 1; },
+          [&](std::int32_t j, double q) { acc = acc + q * h[static_cast<std::size_t>(j - 1)]; });
     } else {
-      for (std::int32_t j = from; j <= n_; ++j) {
-        const Element& xj = view_.get(j, columnSlot);
-        ++evaluations_;
-        const double q = computedEntry(xi, xj, kernel, lambda2);
-        acc = acc + q * h[static_cast<std::size_t>(j - 1)];
-        G[static_cast<std::size_t>(j - 1)] = G[static_cast<std::size_t>(j - 1)] + q * hi;
-      }
+      entries(
+          static_cast<std::size_t>(n_ - from + 1),
+          [&](std::size_t c) { return from + static_cast<std::int32_t>(c); },
+          [&](std::int32_t j, double q) {
+            acc = acc + q * h[static_cast<std::size_t>(j - 1)];
+            G[static_cast<std::size_t>(j - 1)] = G[static_cast<std::size_t>(j - 1)] + q * hi;
+          });
     }
     G[static_cast<std::size_t>(i - 1)] = acc;
   }

@@ -22,6 +22,7 @@
 #include <span>
 #include <vector>
 
+#include "core/kernels/RealKernelRow.h"
 #include "core/train/KernelCache.h"
 #include "core/train/TrainingKernel.h"
 #include "core/train/WorkingSet.h"
@@ -55,6 +56,10 @@ class GradientWalk {
   // Decided at the first product that needs it, where the entries beyond
   // the block would be computed first.
   std::optional<bool> beyondFinite_;
+  // Rows of kernel values beyond the block, four columns at a time, where
+  // the kernel is standard and the examples have real features alone; set
+  // up at the first product that computes entries.
+  std::optional<std::optional<RealKernelRow>> rowKernel_;
   std::vector<std::int32_t> nonZero_;  // 0-based positions with h != 0
   std::int64_t evaluations_ = 0;
 };

@@ -21,17 +21,30 @@ void raiseD(double& d, double k) {
 }
 
 // Rows 1..rows of the block, in storage order.
-void fillBlock(HalfMatrix& matrix, std::int32_t rows, const KernelFunction& kernel, double lambda2,
+void fillBlock(HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kernel, double lambda2,
                const ElementView& view) {
+  std::optional<RealKernelRow> rowKernel = realKernelRow(kernel.standard, view);
   Element rowSlot, columnSlot;
   double* cell = matrix.arr.data();
   for (std::int32_t i = 1; i <= rows; ++i) {
     if (i % 100 == 0) printOut(".");
     const Element& xi = view.get(i, rowSlot);
-    const double k = kernel(*xi.example, *xi.example);
+    const double k = kernel.function(*xi.example, *xi.example);
     *cell++ = k + lambda2;
+    if (rowKernel) {
+      // K(x_i, x_j) is K(x_j, x_i) to the bit for real features alone.
+      const std::span<const Element> elems = view.direct().subspan(static_cast<std::size_t>(i));
+      rowKernel->setRow(*xi.example);
+      rowKernel->forEach(
+          static_cast<std::size_t>(rows - i),
+          [&](std::size_t c) -> const Example& { return *elems[c].example; },
+          [&](std::size_t c, double kij) {
+            *cell++ = (elems[c].value * xi.value) * (kij + lambda2);
+          });
+      continue;
+    }
     for (std::int32_t j = i + 1; j <= rows; ++j) {
-      *cell++ = computedEntry(view.get(j, columnSlot), xi, kernel, lambda2);
+      *cell++ = computedEntry(view.get(j, columnSlot), xi, kernel.function, lambda2);
     }
   }
 }
@@ -69,7 +82,7 @@ std::int32_t cacheRowCount(std::int32_t megabytes) {
   return static_cast<std::int32_t>(rows);
 }
 
-CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, double lambda,
+CacheBuild newKernelCache(std::int32_t megabytes, const TrainingKernel& kernel, double lambda,
                           const Examples& examples, std::span<const InitialLagrangian> initial) {
   const std::int32_t s = cacheRowCount(megabytes);
   const std::int32_t n = std::max<std::int32_t>(examples.collectionSize(), 0);
@@ -88,15 +101,15 @@ CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, 
     Element slot;
     for (std::int32_t i = 1; i <= n; ++i) {
       const Element& xi = view.get(i, slot);
-      raiseD(d, kernel(*xi.example, *xi.example));
+      raiseD(d, kernel.function(*xi.example, *xi.example));
     }
   }
   for (const InitialLagrangian& l : initial) {
     if (l.index < 1 || l.index > n) failIndex(l.index, 1, n);
     h[static_cast<std::size_t>(l.index - 1)] = l.value;
   }
-  return CacheBuild{std::move(h), KernelCache{s, std::move(matrix), kernel, examples, lambda},
-                    1.9 / d};
+  return CacheBuild{std::move(h),
+                    KernelCache{s, std::move(matrix), kernel.function, examples, lambda}, 1.9 / d};
 }
 
 std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std::int32_t oldSize,

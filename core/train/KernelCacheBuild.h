@@ -15,6 +15,7 @@
 #include "core/kernels/Kernels.h"
 #include "core/train/InitialLagrangian.h"
 #include "core/train/KernelCache.h"
+#include "core/train/TrainingKernel.h"
 
 namespace kelvor {
 
@@ -42,8 +43,13 @@ double rowSumBound(const HalfMatrix& matrix, std::int32_t rows);
 // so that a cache of size 0 still gives a usable step factor. The initial
 // lagrangians are set in order, a later one for the same index winning; an
 // index outside 1..n is fatal.
-CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel, double lambda,
+CacheBuild newKernelCache(std::int32_t megabytes, const TrainingKernel& kernel, double lambda,
                           const Examples& examples, std::span<const InitialLagrangian> initial);
+inline CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel,
+                                 double lambda, const Examples& examples,
+                                 std::span<const InitialLagrangian> initial) {
+  return newKernelCache(megabytes, customTrainingKernel(kernel), lambda, examples, initial);
+}
 
 struct CacheExtension {
   KernelCache cache;

@@ -58,7 +58,7 @@ void markSelected(std::vector<bool>& flags, std::span<const std::int32_t> indice
   }
 }
 
-SelectionStart initialSample(const TrainOptions& options, const KernelFunction& kernel,
+SelectionStart initialSample(const TrainOptions& options, const TrainingKernel& kernel,
                              const Examples& trainingSet,
                              const std::optional<std::vector<InitialLagrangian>>& initial) {
   const std::int32_t n = std::max(trainingSet.collectionSize(), 0);

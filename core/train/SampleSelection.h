@@ -56,7 +56,7 @@ struct SelectionStart {
 // nothing is drawn. With them: their indices in their order, which must
 // number exactly min(initialSampleSize, n); their values go to the
 // positions in that order. An index outside 1..n is fatal.
-SelectionStart initialSample(const TrainOptions& options, const KernelFunction& kernel,
+SelectionStart initialSample(const TrainOptions& options, const TrainingKernel& kernel,
                              const Examples& trainingSet,
                              const std::optional<std::vector<InitialLagrangian>>& initial);
 

@@ -22,7 +22,7 @@ TrainingState startState(const TrainOptions& options, const TrainingKernel& kern
                          const Examples& trainingSet,
                          const std::optional<std::vector<InitialLagrangian>>& initial) {
   if (options.sampleSelection) {
-    SelectionStart start = initialSample(options, kernel.function, trainingSet, initial);
+    SelectionStart start = initialSample(options, kernel, trainingSet, initial);
     return TrainingState{std::move(start.build.cache),
                          std::move(start.build.h),
                          {},
@@ -34,7 +34,7 @@ TrainingState startState(const TrainOptions& options, const TrainingKernel& kern
   const std::span<const InitialLagrangian> pairs =
       initial ? std::span<const InitialLagrangian>(*initial) : std::span<const InitialLagrangian>();
   CacheBuild build =
-      newKernelCache(options.cacheSize, kernel.function, options.lambda, trainingSet, pairs);
+      newKernelCache(options.cacheSize, kernel, options.lambda, trainingSet, pairs);
   return TrainingState{std::move(build.cache),
                        std::move(build.h),
                        {},

@@ -17,6 +17,9 @@ class ElementView {
 
   std::int32_t size() const { return size_; }
 
+  // The elements in place, or empty when they are fetched one at a time.
+  std::span<const Element> direct() const { return direct_; }
+
   // Element i, 1 <= i <= size(). The reference is valid until `slot` is
   // used again.
   const Element& get(std::int32_t i, Element& slot) const {

@@ -55,7 +55,7 @@ TEST(GradientWalk, EqualsThePlainWalkBitForBit) {
     TrainingKernel kernel;
     std::int32_t n, bound;
     double zeroShare;
-    int examples;    // 0 random, 1 overflowing feature, 2 NaN target, 3 strings
+    int examples;    // 0 random, 1 overflowing feature, 2 NaN target, 3 strings, 5 infinity
     bool leavesOut;  // entries beyond the block may be left out
   };
   const std::vector<Case> cases{
@@ -71,6 +71,8 @@ TEST(GradientWalk, EqualsThePlainWalkBitForBit) {
        0, true},
       {"overflow", standardTrainingKernel(KernelType::LinearKernel, 0, 0, 0, 0), 30, 13, 0.9, 1,
        false},
+      {"infinite feature", standardTrainingKernel(KernelType::RBFKernel, 0, 0.3, 0, 0), 30, 13, 0.9,
+       5, false},
       {"NaN target", standardTrainingKernel(KernelType::PolyKernel, 2, 0, 1, 1), 30, 13, 0.9, 2,
        false},
       {"strings", standardTrainingKernel(KernelType::LinearKernel, 0, 0, 0, 0), 30, 9, 0.9, 3,
@@ -83,6 +85,7 @@ TEST(GradientWalk, EqualsThePlainWalkBitForBit) {
     SCOPED_TRACE(c.name);
     std::mt19937 rng(17);
     const Examples ex = c.examples == 1   ? withSpecialValues(rng, c.n, {3, 1e200}, 1.0)
+                        : c.examples == 5 ? withSpecialValues(rng, c.n, {3, kInf}, 1.0)
                         : c.examples == 2 ? withSpecialValues(rng, c.n, {3, 1.0}, kNaN)
                         : c.examples == 3 ? withStrings(rng, c.n)
                         : c.examples == 4 ? throughAt(randomExamples(rng, c.n, 8))

@@ -103,7 +103,24 @@ TEST(KernelCache, StepFactorFromTheLargestRowSum) {
   std::mt19937 rng(12);
   const Examples many = randomExamples(rng, 60, 8);
   const KernelCache cache = cacheWithBound(many, kLinear, 0.7, 60);
-  EXPECT_TRUE(sameBits(rowSumBound(cache.kernelCache, 60), plainRowSumBound(cache.kernelCache, 60)));
+  EXPECT_TRUE(
+      sameBits(rowSumBound(cache.kernelCache, 60), plainRowSumBound(cache.kernelCache, 60)));
+}
+
+// The standard kernels fill a block of real features row by row, four
+// columns at a time: the cells are the documented ones to the bit.
+TEST(KernelCache, StandardKernelsFillTheDocumentedCells) {
+  std::mt19937 rng(14);
+  const Examples ex = randomExamples(rng, 23, 9, 0.5);
+  for (const TrainingKernel& kernel :
+       {standardTrainingKernel(KernelType::LinearKernel, 0, 0, 0, 0),
+        standardTrainingKernel(KernelType::PolyKernel, 2, 0, 0.5, 1.0),
+        standardTrainingKernel(KernelType::RBFKernel, 0, 0.4, 0, 0),
+        standardTrainingKernel(KernelType::SigmoidKernel, 0, 0, 0.3, -0.2)}) {
+    const CacheBuild build = newKernelCache(40, kernel, 0.6, ex, {});
+    expectSameCells(build.cache.kernelCache,
+                    cacheWithBound(ex, kernel.function, 0.6, 23).kernelCache);
+  }
 }
 
 TEST(KernelCache, NoCachedRowStillGivesAFiniteStepFactor) {

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "core/kernels/Kernels.h"
+#include "core/kernels/RealKernelRow.h"
+#include "tests/core/ExampleBuilders.h"
+#include "tests/core/KernelSamples.h"
+
+namespace kelvor {
+namespace {
+
+using namespace kelvor::testing;
+using samples::sameBits;
+
+// Sparse vectors with gaps, signed zeros, products that underflow to a
+// signed zero, lengths from nothing to 24 features.
+std::vector<Element> sparseExamples(std::mt19937& rng, int n) {
+  std::uniform_int_distribution<int> gap(1, 4), length(0, 24), pick(0, 9);
+  std::uniform_real_distribution<double> value(-3.0, 3.0);
+  std::vector<Element> out;
+  for (int e = 0; e < n; ++e) {
+    std::vector<RealFeature> fs;
+    int index = e % 3 == 0 ? 0 : gap(rng) - 1;
+    for (int k = length(rng); k > 0; --k, index += gap(rng)) {
+      const int p = pick(rng);
+      fs.push_back({index, p == 0 ? -0.0 : p == 1 ? 1e-200 : p == 2 ? -1e-170 : value(rng)});
+    }
+    out.push_back({example(Array<RealFeature>(std::move(fs))), 1.0});
+  }
+  return out;
+}
+
+// Every value, four columns at a time or fewer, is the kernel function's.
+TEST(RealKernelRow, ValuesAreTheKernelFunctionsBitForBit) {
+  std::mt19937 rng(41);
+  const std::vector<Element> ex = sparseExamples(rng, 40);
+  std::int32_t maxIndex = -1;
+  ASSERT_TRUE(RealKernelRow::coversAll(ex, maxIndex));
+  const std::pair<StandardKernel, KernelFunction> kernels[] = {
+      {{KernelType::LinearKernel, 0, 0, 0, 0}, linearKernel},
+      {{KernelType::PolyKernel, 3, 0, 0.5, 1.0},
+       [](const Example& x, const Example& y) { return polynomialKernel(3, 0.5, 1.0, x, y); }},
+      {{KernelType::RBFKernel, 0, 0.3, 0, 0},
+       [](const Example& x, const Example& y) { return rbfKernel(0.3, x, y); }},
+      {{KernelType::SigmoidKernel, 0, 0, 0.2, -0.5},
+       [](const Example& x, const Example& y) { return sigmoidKernel(0.2, -0.5, x, y); }},
+  };
+  for (const auto& [standard, function] : kernels) {
+    RealKernelRow row(standard, maxIndex);
+    for (std::size_t i = 0; i < ex.size(); ++i) {
+      row.setRow(*ex[i].example);
+      const std::size_t count = i % 7;  // full groups of four and the rest
+      std::size_t seen = 0;
+      row.forEach(
+          ex.size() - count, [&](std::size_t c) -> const Example& { return *ex[c].example; },
+          [&](std::size_t c, double k) {
+            ASSERT_EQ(c, seen++);
+            ASSERT_TRUE(sameBits(k, function(*ex[i].example, *ex[c].example)))
+                << static_cast<int>(standard.type) << " row " << i << " column " << c;
+          });
+      EXPECT_EQ(seen, ex.size() - count);
+    }
+  }
+}
+
+TEST(RealKernelRow, CoversRealFeaturesAloneInStrictOrder) {
+  const auto covers = [](std::vector<ExamplePtr> xs) {
+    std::vector<Element> elems;
+    for (ExamplePtr& x : xs) elems.push_back({std::move(x), 1.0});
+    std::int32_t maxIndex = -1;
+    const bool yes = RealKernelRow::coversAll(elems, maxIndex);
+    return yes ? maxIndex : -1;
+  };
+  const ExamplePtr plain = example(reals({{0, 1.0}, {7, 2.0}}));
+  EXPECT_EQ(covers({plain, example(reals({{2, -1.0}}))}), 7);
+  EXPECT_EQ(covers({plain, example(reals({}), {{1, tokens({"a"})}})}), -1);
+  EXPECT_EQ(covers({plain, example(reals({{3, 1.0}, {3, 2.0}}))}), -1);  // repeated index
+  EXPECT_EQ(covers({plain, example(reals({{3, 1.0}, {2, 2.0}}))}), -1);  // out of order
+  EXPECT_EQ(covers({example(reals({{1, std::numeric_limits<double>::infinity()}}))}), -1);
+  EXPECT_EQ(covers({example(reals({{1, std::numeric_limits<double>::quiet_NaN()}}))}), -1);
+  EXPECT_EQ(covers({example(reals({{2000000, 1.0}}))}), -1);  // too wide for a dense row
+}
+
+}  // namespace
+}  // namespace kelvor
