@@ -69,6 +69,13 @@ KernelFunction modelKernel(const Model& model, const std::string& modelFile) {
 
 namespace {
 
+// What modelKernel's function is, where it is a standard kernel.
+std::optional<StandardKernel> modelStandardKernel(const Model& model) {
+  if (model.kernelType == KernelType::UserKernel) return std::nullopt;
+  return StandardKernel{model.kernelType, model.kernelParamD, model.kernelParamG,
+                        model.kernelParamS, model.kernelParamR};
+}
+
 void printErrorRates(const ErrorRates& r) {
   printPaddedTable({{"Accuracy", "Precision", "Recall", "F-Score"},
                     {showDouble(r.accuracy), showDouble(r.precision), showDouble(r.recall),
@@ -125,7 +132,8 @@ void doClassification(const std::string& modelFile, const std::string& exampleFi
       modelKernel(model, modelFile), model.thresholdB, model.supportVectors, tests, bias,
       output ? &*output : nullptr,
       sigmoid ? std::optional<SigmoidParams>({model.kernelParamSigmoidA, model.kernelParamSigmoidB})
-              : std::nullopt);
+              : std::nullopt,
+      modelStandardKernel(model));
   if (output) output->close();
 
   // An empty test set has no first example to show a query identifier; it

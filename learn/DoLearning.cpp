@@ -206,14 +206,14 @@ std::vector<double> printErrorTable(const TrainingKernel& kernel, double lambda,
       trained.cache ? workingSetErrors(*trained.cache, kernel.standard, trained.lagrangians.elems(),
                                        supportVectors)
                     : computeError(kernel.function, lambda, supportVectors, trainingSet, 0.0,
-                                   nullptr, std::nullopt);
+                                   nullptr, std::nullopt, kernel.standard);
   trained.cache.reset();
   std::vector<TableRow> table = {{"", "Accuracy", "Precision", "Recall", "F-Score"},
                                  ratesRow("Training", trainingRates)};
   if (testSet) {
-    const ErrorRates testRates =
-        computeError(kernel.function, lambda, supportVectors, *testSet, 0.0, nullptr, std::nullopt)
-            .first;
+    const ErrorRates testRates = computeError(kernel.function, lambda, supportVectors, *testSet,
+                                              0.0, nullptr, std::nullopt, kernel.standard)
+                                     .first;
     table.push_back(ratesRow(" Testing", testRates));
   }
   printPaddedTable(table);

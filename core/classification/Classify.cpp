@@ -3,8 +3,10 @@
 #include <cmath>
 
 #include "base/NumberText.h"
+#include "core/examples/ElementView.h"
 #include "core/kernels/Dot.h"
 #include "core/kernels/KernelParams.h"
+#include "core/kernels/RealKernelRow.h"
 
 namespace kelvor {
 
@@ -89,14 +91,37 @@ std::pair<ErrorRates, std::vector<double>> countErrors(const DecisionValue& deci
   }
 }
 
-std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
-                                                        const ExampleCollection& supportVectors,
-                                                        const ExampleCollection& examples,
-                                                        double threshold, OutputFile* output,
-                                                        std::optional<SigmoidParams> sigmoid) {
+std::pair<ErrorRates, std::vector<double>> computeError(
+    const KernelFunction& kernel, double lambda, const ExampleCollection& supportVectors,
+    const ExampleCollection& examples, double threshold, OutputFile* output,
+    std::optional<SigmoidParams> sigmoid, const std::optional<StandardKernel>& standard) {
+  const auto plain = [&](const Example& x) {
+    return classifyWithStringCaches(kernel, lambda, supportVectors, x);
+  };
+  const ElementView view(supportVectors);
+  std::int32_t maxIndex = 0;
+  if (!standard || !RealKernelRow::takes(*standard) || view.direct().empty() ||
+      !RealKernelRow::coversAll(view.direct(), maxIndex))
+    return countErrors([&](std::size_t, const Element& e) { return plain(*e.example); }, examples,
+                       threshold, output, sigmoid);
+  RealKernelRow row(*standard, maxIndex);
+  const std::span<const Element> svs = view.direct();
+  const double lambda2 = lambda * lambda;
   return countErrors(
       [&](std::size_t, const Element& e) {
-        return classifyWithStringCaches(kernel, lambda, supportVectors, *e.example);
+        const Example& x = *e.example;
+        if (!RealKernelRow::coversRow(x)) return plain(x);
+        // K(sv, x) is K(x, sv) to the bit for real features alone.
+        row.setRow(x);
+        double acc = 0.0;
+        row.forEach(
+            svs.size(), [&](std::size_t c) -> const Example& { return *svs[c].example; },
+            [&](std::size_t c, double k) {
+              const double t = k + lambda2;
+              const double u = svs[c].value * t;
+              acc = acc + u;
+            });
+        return acc;
       },
       examples, threshold, output, sigmoid);
 }

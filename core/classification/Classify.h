@@ -13,6 +13,7 @@
 #include "base/OutputFile.h"
 #include "core/examples/ExampleCollection.h"
 #include "core/kernels/Kernels.h"
+#include "core/kernels/StandardKernel.h"
 
 namespace kelvor {
 
@@ -41,11 +42,16 @@ struct SigmoidParams {
 // against 0. The lines go out through the file's buffer, which is flushed
 // before the call returns, and also when it fails: the lines of the
 // examples classified before a failure are in the file.
-std::pair<ErrorRates, std::vector<double>> computeError(const KernelFunction& kernel, double lambda,
-                                                        const ExampleCollection& supportVectors,
-                                                        const ExampleCollection& examples,
-                                                        double threshold, OutputFile* output,
-                                                        std::optional<SigmoidParams> sigmoid);
+//
+// `standard`, when given, says that `kernel` is that standard kernel: with
+// support vectors held in place and examples of real features alone, the
+// kernel values of four support vectors are then computed side by side
+// (RealKernelRow), to the same doubles.
+std::pair<ErrorRates, std::vector<double>> computeError(
+    const KernelFunction& kernel, double lambda, const ExampleCollection& supportVectors,
+    const ExampleCollection& examples, double threshold, OutputFile* output,
+    std::optional<SigmoidParams> sigmoid,
+    const std::optional<StandardKernel>& standard = std::nullopt);
 
 // The decision value of the k-th element (from 0) of a collection.
 using DecisionValue = std::function<double(std::size_t k, const Element& e)>;

@@ -13,11 +13,15 @@ namespace {
 // keep in cache than the merge it replaces.
 constexpr std::int32_t kMaxDenseIndex = 1 << 20;
 
-bool strictlyAscendingAndFinite(std::span<const RealFeature> fs) {
+bool strictlyAscending(std::span<const RealFeature> fs) {
   for (std::size_t i = 0; i < fs.size(); ++i)
-    if (fs[i].index < 0 || (i > 0 && fs[i].index <= fs[i - 1].index) || !std::isfinite(fs[i].value))
-      return false;
+    if (fs[i].index < 0 || (i > 0 && fs[i].index <= fs[i - 1].index)) return false;
   return true;
+}
+
+bool allFinite(std::span<const RealFeature> fs) {
+  return std::all_of(fs.begin(), fs.end(),
+                     [](const RealFeature& f) { return std::isfinite(f.value); });
 }
 
 }  // namespace
@@ -26,13 +30,25 @@ bool RealKernelRow::coversAll(std::span<const Element> examples, std::int32_t& m
   maxIndex = 0;
   for (const Element& e : examples) {
     const Example& x = *e.example;
-    if (!x.vectorString().empty() || !x.vectorTree().empty()) return false;
+    if (!coversRow(x)) return false;
     const auto fs = x.vectorReal().elems();
-    if (!strictlyAscendingAndFinite(fs)) return false;
+    if (!allFinite(fs)) return false;
     if (!fs.empty()) maxIndex = std::max(maxIndex, fs.back().index);
     if (maxIndex > kMaxDenseIndex) return false;
   }
   return true;
+}
+
+bool RealKernelRow::takes(const StandardKernel& kernel) {
+  return kernel.type != KernelType::UserKernel &&
+         !(kernel.type == KernelType::PolyKernel && kernel.d <= 0);
+}
+
+bool RealKernelRow::coversRow(const Example& x) {
+  // The fields in the order the dot product first asks for them, so that
+  // an example read from disk fails on the same field.
+  return x.vectorTree().empty() && x.vectorString().empty() &&
+         strictlyAscending(x.vectorReal().elems());
 }
 
 RealKernelRow::RealKernelRow(const StandardKernel& kernel, std::int32_t maxIndex)
@@ -41,6 +57,11 @@ RealKernelRow::RealKernelRow(const StandardKernel& kernel, std::int32_t maxIndex
 void RealKernelRow::setRow(const Example& x) {
   for (const RealFeature& f : rowFeatures_) row_[static_cast<std::size_t>(f.index)] = 0.0;
   rowFeatures_ = x.vectorReal().elems();
+  // Sorted, so the features a column can meet come first.
+  const auto past = std::upper_bound(
+      rowFeatures_.begin(), rowFeatures_.end(), static_cast<std::int32_t>(row_.size()) - 1,
+      [](std::int32_t i, const RealFeature& f) { return i < f.index; });
+  rowFeatures_ = rowFeatures_.first(static_cast<std::size_t>(past - rowFeatures_.begin()));
   for (const RealFeature& f : rowFeatures_) row_[static_cast<std::size_t>(f.index)] = f.value;
   if (kernel_.type == KernelType::RBFKernel) rowNorm_ = x.twonorm_sq();
 }

@@ -29,20 +29,32 @@ class RealKernelRow {
  public:
   static constexpr int kLanes = 4;
 
-  // Whether every example can take part: no string or tree feature, real
+  // Whether the kernel's values come from the dot product, as rows need:
+  // not the user kernel, which has no function of its own, nor a
+  // polynomial of degree 0 or less, which never looks at its examples or
+  // fails before it would.
+  static bool takes(const StandardKernel& kernel);
+
+  // Whether every example can be a column: no string or tree feature, real
   // indices strictly ascending from 0 (a merge with a repeated index pairs
   // its features one by one, which a dense row cannot), finite values (0.0
   // times an infinity is NaN), and the largest index small enough for a
   // dense row. Gives that index in `maxIndex`.
   static bool coversAll(std::span<const Element> examples, std::int32_t& maxIndex);
 
-  // The user kernel has no function of its own and is never given here.
+  // Whether x can be the row: real features alone, indices strictly
+  // ascending from 0. Any values; indices beyond the columns' largest
+  // never meet a column's and are left out.
+  static bool coversRow(const Example& x);
+
+  // Columns with indices up to maxIndex, for a kernel it takes.
   RealKernelRow(const StandardKernel& kernel, std::int32_t maxIndex);
 
   // Makes x the row's example; x must be covered.
   void setRow(const Example& x);
 
-  // K(row, ys[k]) into out[k] for k < ys.size() <= kLanes.
+  // K(row, ys[k]) into out[k] for k < ys.size() <= kLanes; every ys[k] a
+  // column as above.
   void values(std::span<const Example* const> ys, double* out) const;
 
   // K(row, exampleOf(c)) for c = 0 .. count - 1, handed to use(c, value) in

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/examples/Collections.h"
+#include "core/examples/ElementView.h"
 #include "core/train/HalfMatrix.h"
-#include "core/train/WorkingSet.h"
 
 namespace kelvor {
 
@@ -79,7 +79,7 @@ std::pair<ErrorRates, std::vector<double>> workingSetErrors(
       supportVectorIndices(static_cast<std::int32_t>(h.size()), h);
   if (!kernel || static_cast<std::size_t>(std::max(view.size(), 0)) != h.size() ||
       static_cast<std::int64_t>(positions.size()) != supportVectors.collectionSize())
-    return computeError(k, lambda, supportVectors, workingSet, 0.0, nullptr, std::nullopt);
+    return computeError(k, lambda, supportVectors, workingSet, 0.0, nullptr, std::nullopt, kernel);
 
   const CellReader cells(
       cache.kernelCache,

@@ -7,8 +7,8 @@
 
 #include <optional>
 
+#include "core/examples/ElementView.h"
 #include "core/train/TrainingKernel.h"
-#include "core/train/WorkingSet.h"
 
 namespace kelvor {
 

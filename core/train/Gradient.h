@@ -22,10 +22,10 @@
 #include <span>
 #include <vector>
 
+#include "core/examples/ElementView.h"
 #include "core/kernels/RealKernelRow.h"
 #include "core/train/KernelCache.h"
 #include "core/train/TrainingKernel.h"
-#include "core/train/WorkingSet.h"
 
 namespace kelvor {
 

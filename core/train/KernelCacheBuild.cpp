@@ -6,9 +6,9 @@
 #include "base/Console.h"
 #include "base/Fatal.h"
 #include "base/NumberText.h"
+#include "core/examples/ElementView.h"
 #include "core/train/DualMatrix.h"
 #include "core/train/HalfMatrix.h"
-#include "core/train/WorkingSet.h"
 
 namespace kelvor {
 

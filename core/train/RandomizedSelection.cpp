@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "core/classification/Classify.h"
-#include "core/train/WorkingSet.h"
+#include "core/examples/ElementView.h"
 
 namespace kelvor {
 

@@ -8,9 +8,9 @@
 #include "base/NumberText.h"
 #include "core/classification/Classify.h"
 #include "core/examples/Collections.h"
+#include "core/examples/ElementView.h"
 #include "core/train/KeptList.h"
 #include "core/train/RandomGenerator.h"
-#include "core/train/WorkingSet.h"
 
 namespace kelvor {
 

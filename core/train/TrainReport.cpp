@@ -66,12 +66,13 @@ void printReportLine(std::int64_t t, double dh, std::span<const double> h, const
   appendRates(line, "tr",
               trainingIsWorkingSet ? workingSetErrors(cache, kernel.standard, h, svs).first
                                    : computeError(kernel.function, lambda, svs, trainingSet, 0.0,
-                                                  nullptr, std::nullopt)
+                                                  nullptr, std::nullopt, kernel.standard)
                                          .first);
   if (testSet)
-    appendRates(
-        line, "te",
-        computeError(kernel.function, lambda, svs, *testSet, 0.0, nullptr, std::nullopt).first);
+    appendRates(line, "te",
+                computeError(kernel.function, lambda, svs, *testSet, 0.0, nullptr, std::nullopt,
+                             kernel.standard)
+                    .first);
   printOut(line);
 }
 

@@ -31,7 +31,7 @@ TrainingKernel standardTrainingKernel(KernelType type, std::int32_t d, double g,
 std::optional<RealKernelRow> realKernelRow(const std::optional<StandardKernel>& kernel,
                                            const ElementView& view) {
   std::int32_t maxIndex = 0;
-  if (!kernel || kernel->type == KernelType::UserKernel || view.direct().empty() ||
+  if (!kernel || !RealKernelRow::takes(*kernel) || view.direct().empty() ||
       !RealKernelRow::coversAll(view.direct(), maxIndex))
     return std::nullopt;
   return RealKernelRow(*kernel, maxIndex);

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/examples/ElementView.h"
 #include "core/kernels/KernelType.h"
 #include "core/kernels/Kernels.h"
 #include "core/kernels/RealKernelRow.h"
 #include "core/kernels/StandardKernel.h"
-#include "core/train/WorkingSet.h"
 
 namespace kelvor {
 

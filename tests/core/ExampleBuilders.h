@@ -2,6 +2,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,27 @@ inline TreeFeature treeFeature(int number, ParseTree tree) {
 
 inline Examples collection(std::vector<Element> elems) {
   return mkArrayExamples(Array<Element>(std::move(elems)));
+}
+
+// Sparse real vectors with gaps, signed zeros, products that underflow to a
+// signed zero, from no feature to 24; targets +-1 and a few others.
+inline std::vector<Element> sparseRealExamples(std::mt19937& rng, int n) {
+  std::uniform_int_distribution<int> gap(1, 4), length(0, 24), pick(0, 9);
+  std::uniform_real_distribution<double> value(-3.0, 3.0);
+  std::vector<Element> out;
+  for (int e = 0; e < n; ++e) {
+    std::vector<RealFeature> fs;
+    int index = e % 3 == 0 ? 0 : gap(rng) - 1;
+    for (int k = length(rng); k > 0; --k, index += gap(rng)) {
+      const int p = pick(rng);
+      fs.push_back({index, p == 0 ? -0.0 : p == 1 ? 1e-200 : p == 2 ? -1e-170 : value(rng)});
+    }
+    const int p = pick(rng);
+    out.push_back({example(Array<RealFeature>(std::move(fs))), p < 4   ? 1.0
+                                                               : p < 8 ? -1.0
+                                                                       : value(rng)});
+  }
+  return out;
 }
 
 }  // namespace kelvor::testing

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <limits>
+#include <random>
 #include <sstream>
 
 #include "TempFile.h"
@@ -48,6 +51,36 @@ TEST(Classify, DecisionValueSumsSupportVectorsInIndexOrder) {
 
 // Decision values are taken from the example's only real feature, through a
 // kernel that returns it for a single support vector of coefficient 1.
+// With the kernel known to be standard, support vectors and examples of
+// real features alone go four support vectors at a time; every value, and
+// every example it cannot take (strings, a repeated index), is the plain one.
+TEST(Classify, StandardKernelsGiveThePlainValues) {
+  std::mt19937 rng(8);
+  const Examples svs = collection(sparseRealExamples(rng, 23));
+  std::vector<Element> elems = sparseRealExamples(rng, 30);
+  elems.push_back({example(reals({{1, 1.0}, {500, 2.0}})), 1.0});  // beyond every support vector
+  elems.push_back({example(reals({{1, 1.0}}), {{1, tokens({"a"})}}), -1.0});
+  elems.push_back({example(reals({{2, 1.0}, {2, 0.5}})), 1.0});
+  const Examples ex = collection(std::move(elems));
+  const std::pair<StandardKernel, KernelFunction> kernels[] = {
+      {{KernelType::LinearKernel, 0, 0, 0, 0}, kLinear},
+      {{KernelType::PolyKernel, 2, 0, 0.5, 1.0},
+       [](const Example& x, const Example& y) { return polynomialKernel(2, 0.5, 1.0, x, y); }},
+      {{KernelType::RBFKernel, 0, 0.3, 0, 0},
+       [](const Example& x, const Example& y) { return rbfKernel(0.3, x, y); }},
+      {{KernelType::SigmoidKernel, 0, 0, 0.2, -0.5},
+       [](const Example& x, const Example& y) { return sigmoidKernel(0.2, -0.5, x, y); }},
+  };
+  for (const auto& [standard, function] : kernels) {
+    const auto fast = computeError(function, 0.7, svs, ex, 0.0, nullptr, std::nullopt, standard);
+    const auto plain = computeError(function, 0.7, svs, ex, 0.0, nullptr, std::nullopt);
+    for (std::size_t k = 0; k < plain.second.size(); ++k)
+      ASSERT_TRUE(std::bit_cast<std::uint64_t>(fast.second[k]) ==
+                  std::bit_cast<std::uint64_t>(plain.second[k]))
+          << static_cast<int>(standard.type) << " example " << k + 1;
+  }
+}
+
 TEST(Classify, ErrorRatesCountOnRawValues) {
   KernelFunction passThrough = [](const Example&, const Example& x) {
     return x.vectorReal().at(1).value;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "core/kernels/Kernels.h"
@@ -15,28 +14,10 @@ namespace {
 using namespace kelvor::testing;
 using samples::sameBits;
 
-// Sparse vectors with gaps, signed zeros, products that underflow to a
-// signed zero, lengths from nothing to 24 features.
-std::vector<Element> sparseExamples(std::mt19937& rng, int n) {
-  std::uniform_int_distribution<int> gap(1, 4), length(0, 24), pick(0, 9);
-  std::uniform_real_distribution<double> value(-3.0, 3.0);
-  std::vector<Element> out;
-  for (int e = 0; e < n; ++e) {
-    std::vector<RealFeature> fs;
-    int index = e % 3 == 0 ? 0 : gap(rng) - 1;
-    for (int k = length(rng); k > 0; --k, index += gap(rng)) {
-      const int p = pick(rng);
-      fs.push_back({index, p == 0 ? -0.0 : p == 1 ? 1e-200 : p == 2 ? -1e-170 : value(rng)});
-    }
-    out.push_back({example(Array<RealFeature>(std::move(fs))), 1.0});
-  }
-  return out;
-}
-
 // Every value, four columns at a time or fewer, is the kernel function's.
 TEST(RealKernelRow, ValuesAreTheKernelFunctionsBitForBit) {
   std::mt19937 rng(41);
-  const std::vector<Element> ex = sparseExamples(rng, 40);
+  const std::vector<Element> ex = sparseRealExamples(rng, 40);
   std::int32_t maxIndex = -1;
   ASSERT_TRUE(RealKernelRow::coversAll(ex, maxIndex));
   const std::pair<StandardKernel, KernelFunction> kernels[] = {

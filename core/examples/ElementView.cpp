@@ -1,4 +1,4 @@
-#include "core/train/WorkingSet.h"
+#include "core/examples/ElementView.h"
 
 #include <algorithm>
 
