@@ -55,14 +55,17 @@ RealKernelRow::RealKernelRow(const StandardKernel& kernel, std::int32_t maxIndex
     : kernel_(kernel), row_(static_cast<std::size_t>(maxIndex) + 1, 0.0) {}
 
 void RealKernelRow::setRow(const Example& x) {
-  for (const RealFeature& f : rowFeatures_) row_[static_cast<std::size_t>(f.index)] = 0.0;
-  rowFeatures_ = x.vectorReal().elems();
-  // Sorted, so the features a column can meet come first.
-  const auto past = std::upper_bound(
-      rowFeatures_.begin(), rowFeatures_.end(), static_cast<std::int32_t>(row_.size()) - 1,
-      [](std::int32_t i, const RealFeature& f) { return i < f.index; });
-  rowFeatures_ = rowFeatures_.first(static_cast<std::size_t>(past - rowFeatures_.begin()));
-  for (const RealFeature& f : rowFeatures_) row_[static_cast<std::size_t>(f.index)] = f.value;
+  // The indices of the row before, kept by the row itself: the example
+  // they came from may be gone (a collection read from disk makes its
+  // examples as they are asked for).
+  for (const std::int32_t i : rowIndices_) row_[static_cast<std::size_t>(i)] = 0.0;
+  rowIndices_.clear();
+  const auto limit = static_cast<std::int32_t>(row_.size()) - 1;
+  for (const RealFeature& f : x.vectorReal().elems()) {
+    if (f.index > limit) break;  // sorted: no later index can meet a column's
+    row_[static_cast<std::size_t>(f.index)] = f.value;
+    rowIndices_.push_back(f.index);
+  }
   if (kernel_.type == KernelType::RBFKernel) rowNorm_ = x.twonorm_sq();
 }
 

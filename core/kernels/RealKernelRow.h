@@ -73,8 +73,8 @@ class RealKernelRow {
 
  private:
   StandardKernel kernel_;
-  std::vector<double> row_;  // the row's values by index, 0.0 elsewhere
-  std::span<const RealFeature> rowFeatures_;
+  std::vector<double> row_;               // the row's values by index, 0.0 elsewhere
+  std::vector<std::int32_t> rowIndices_;  // where row_ holds a value
   double rowNorm_ = 0.0;
 };
 

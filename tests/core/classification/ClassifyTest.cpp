@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <random>
 #include <sstream>
 
@@ -51,6 +52,21 @@ TEST(Classify, DecisionValueSumsSupportVectorsInIndexOrder) {
 
 // Decision values are taken from the example's only real feature, through a
 // kernel that returns it for a single support vector of coefficient 1.
+// Each element a new example, gone once the next is asked for, as with a
+// collection read from disk.
+class FreshCopies final : public ExampleCollection {
+ public:
+  explicit FreshCopies(const Examples& base) : base_(base) {}
+  Element at(std::int32_t i) const override {
+    const Element e = base_.at(i);
+    return {std::make_shared<const Example>(*e.example), e.value};
+  }
+  std::int32_t collectionSize() const override { return base_.collectionSize(); }
+
+ private:
+  const Examples& base_;
+};
+
 // With the kernel known to be standard, support vectors and examples of
 // real features alone go four support vectors at a time; every value, and
 // every example it cannot take (strings, a repeated index), is the plain one.
@@ -72,7 +88,8 @@ TEST(Classify, StandardKernelsGiveThePlainValues) {
        [](const Example& x, const Example& y) { return sigmoidKernel(0.2, -0.5, x, y); }},
   };
   for (const auto& [standard, function] : kernels) {
-    const auto fast = computeError(function, 0.7, svs, ex, 0.0, nullptr, std::nullopt, standard);
+    const auto fast =
+        computeError(function, 0.7, svs, FreshCopies(ex), 0.0, nullptr, std::nullopt, standard);
     const auto plain = computeError(function, 0.7, svs, ex, 0.0, nullptr, std::nullopt);
     for (std::size_t k = 0; k < plain.second.size(); ++k)
       ASSERT_TRUE(std::bit_cast<std::uint64_t>(fast.second[k]) ==
