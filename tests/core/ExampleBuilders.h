@@ -10,6 +10,8 @@
 #include "core/examples/Collections.h"
 #include "core/examples/Example.h"
 #include "core/examples/ExampleCollection.h"
+#include "core/kernels/Kernels.h"
+#include "core/kernels/StandardKernel.h"
 #include "core/kernels/TreeKernel.h"
 
 namespace kelvor::testing {
@@ -61,6 +63,20 @@ inline std::vector<Element> sparseRealExamples(std::mt19937& rng, int n) {
                                                                        : value(rng)});
   }
   return out;
+}
+
+// The four standard kernels, each with parameters that matter, beside its
+// kernel function.
+inline std::vector<std::pair<StandardKernel, KernelFunction>> standardKernels() {
+  return {
+      {{KernelType::LinearKernel, 0, 0, 0, 0}, linearKernel},
+      {{KernelType::PolyKernel, 3, 0, 0.5, 1.0},
+       [](const Example& x, const Example& y) { return polynomialKernel(3, 0.5, 1.0, x, y); }},
+      {{KernelType::RBFKernel, 0, 0.3, 0, 0},
+       [](const Example& x, const Example& y) { return rbfKernel(0.3, x, y); }},
+      {{KernelType::SigmoidKernel, 0, 0, 0.2, -0.5},
+       [](const Example& x, const Example& y) { return sigmoidKernel(0.2, -0.5, x, y); }},
+  };
 }
 
 }  // namespace kelvor::testing

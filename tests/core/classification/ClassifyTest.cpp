@@ -78,16 +78,7 @@ TEST(Classify, StandardKernelsGiveThePlainValues) {
   elems.push_back({example(reals({{1, 1.0}}), {{1, tokens({"a"})}}), -1.0});
   elems.push_back({example(reals({{2, 1.0}, {2, 0.5}})), 1.0});
   const Examples ex = collection(std::move(elems));
-  const std::pair<StandardKernel, KernelFunction> kernels[] = {
-      {{KernelType::LinearKernel, 0, 0, 0, 0}, kLinear},
-      {{KernelType::PolyKernel, 2, 0, 0.5, 1.0},
-       [](const Example& x, const Example& y) { return polynomialKernel(2, 0.5, 1.0, x, y); }},
-      {{KernelType::RBFKernel, 0, 0.3, 0, 0},
-       [](const Example& x, const Example& y) { return rbfKernel(0.3, x, y); }},
-      {{KernelType::SigmoidKernel, 0, 0, 0.2, -0.5},
-       [](const Example& x, const Example& y) { return sigmoidKernel(0.2, -0.5, x, y); }},
-  };
-  for (const auto& [standard, function] : kernels) {
+  for (const auto& [standard, function] : standardKernels()) {
     const auto fast =
         computeError(function, 0.7, svs, FreshCopies(ex), 0.0, nullptr, std::nullopt, standard);
     const auto plain = computeError(function, 0.7, svs, ex, 0.0, nullptr, std::nullopt);

@@ -20,16 +20,7 @@ TEST(RealKernelRow, ValuesAreTheKernelFunctionsBitForBit) {
   const std::vector<Element> ex = sparseRealExamples(rng, 40);
   std::int32_t maxIndex = -1;
   ASSERT_TRUE(RealKernelRow::coversAll(ex, maxIndex));
-  const std::pair<StandardKernel, KernelFunction> kernels[] = {
-      {{KernelType::LinearKernel, 0, 0, 0, 0}, linearKernel},
-      {{KernelType::PolyKernel, 3, 0, 0.5, 1.0},
-       [](const Example& x, const Example& y) { return polynomialKernel(3, 0.5, 1.0, x, y); }},
-      {{KernelType::RBFKernel, 0, 0.3, 0, 0},
-       [](const Example& x, const Example& y) { return rbfKernel(0.3, x, y); }},
-      {{KernelType::SigmoidKernel, 0, 0, 0.2, -0.5},
-       [](const Example& x, const Example& y) { return sigmoidKernel(0.2, -0.5, x, y); }},
-  };
-  for (const auto& [standard, function] : kernels) {
+  for (const auto& [standard, function] : standardKernels()) {
     RealKernelRow row(standard, maxIndex);
     for (std::size_t i = 0; i < ex.size(); ++i) {
       row.setRow(*ex[i].example);
