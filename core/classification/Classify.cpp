@@ -3,10 +3,8 @@
 #include <cmath>
 
 #include "base/NumberText.h"
-#include "core/examples/ElementView.h"
 #include "core/kernels/Dot.h"
 #include "core/kernels/KernelParams.h"
-#include "core/kernels/RealKernelRow.h"
 
 namespace kelvor {
 
@@ -91,39 +89,40 @@ std::pair<ErrorRates, std::vector<double>> countErrors(const DecisionValue& deci
   }
 }
 
+SupportVectorSum::SupportVectorSum(const KernelFunction& kernel, double lambda,
+                                   const ExampleCollection& supportVectors,
+                                   const std::optional<StandardKernel>& standard)
+    : kernel_(kernel),
+      lambda_(lambda),
+      supportVectors_(supportVectors),
+      view_(supportVectors),
+      row_(RealKernelRow::over(standard, view_.direct())) {}
+
+double SupportVectorSum::operator()(const Example& x) {
+  if (!row_ || !RealKernelRow::coversRow(x))
+    return classifyWithStringCaches(kernel_, lambda_, supportVectors_, x);
+  // K(sv, x) is K(x, sv) to the bit for real features alone.
+  const std::span<const Element> svs = view_.direct();
+  const double lambda2 = lambda_ * lambda_;
+  row_->setRow(x);
+  double acc = 0.0;
+  row_->forEach(
+      svs.size(), [&](std::size_t c) -> const Example& { return *svs[c].example; },
+      [&](std::size_t c, double k) {
+        const double t = k + lambda2;
+        const double u = svs[c].value * t;
+        acc = acc + u;
+      });
+  return acc;
+}
+
 std::pair<ErrorRates, std::vector<double>> computeError(
     const KernelFunction& kernel, double lambda, const ExampleCollection& supportVectors,
     const ExampleCollection& examples, double threshold, OutputFile* output,
     std::optional<SigmoidParams> sigmoid, const std::optional<StandardKernel>& standard) {
-  const auto plain = [&](const Example& x) {
-    return classifyWithStringCaches(kernel, lambda, supportVectors, x);
-  };
-  const ElementView view(supportVectors);
-  std::int32_t maxIndex = 0;
-  if (!standard || !RealKernelRow::takes(*standard) || view.direct().empty() ||
-      !RealKernelRow::coversAll(view.direct(), maxIndex))
-    return countErrors([&](std::size_t, const Element& e) { return plain(*e.example); }, examples,
-                       threshold, output, sigmoid);
-  RealKernelRow row(*standard, maxIndex);
-  const std::span<const Element> svs = view.direct();
-  const double lambda2 = lambda * lambda;
-  return countErrors(
-      [&](std::size_t, const Element& e) {
-        const Example& x = *e.example;
-        if (!RealKernelRow::coversRow(x)) return plain(x);
-        // K(sv, x) is K(x, sv) to the bit for real features alone.
-        row.setRow(x);
-        double acc = 0.0;
-        row.forEach(
-            svs.size(), [&](std::size_t c) -> const Example& { return *svs[c].example; },
-            [&](std::size_t c, double k) {
-              const double t = k + lambda2;
-              const double u = svs[c].value * t;
-              acc = acc + u;
-            });
-        return acc;
-      },
-      examples, threshold, output, sigmoid);
+  SupportVectorSum decide(kernel, lambda, supportVectors, standard);
+  return countErrors([&](std::size_t, const Element& e) { return decide(*e.example); }, examples,
+                     threshold, output, sigmoid);
 }
 
 std::string_view version() { return "1.2"; }

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "base/OutputFile.h"
+#include "core/examples/ElementView.h"
 #include "core/examples/ExampleCollection.h"
 #include "core/kernels/Kernels.h"
+#include "core/kernels/RealKernelRow.h"
 #include "core/kernels/StandardKernel.h"
 
 namespace kelvor {
@@ -23,6 +25,27 @@ double classify(const KernelFunction& kernel, double lambda,
                 const ExampleCollection& supportVectors, const Example& x);
 double classifyWithStringCaches(const KernelFunction& kernel, double lambda,
                                 const ExampleCollection& supportVectors, const Example& x);
+
+// classifyWithStringCaches over one set of support vectors, for example
+// after example. With `standard` given (the kernel is that standard
+// kernel), support vectors held in place and examples of real features
+// alone take the kernel values of four support vectors side by side
+// (RealKernelRow), to the same doubles.
+class SupportVectorSum {
+ public:
+  // Every argument must outlive the object.
+  SupportVectorSum(const KernelFunction& kernel, double lambda,
+                   const ExampleCollection& supportVectors,
+                   const std::optional<StandardKernel>& standard);
+  double operator()(const Example& x);
+
+ private:
+  const KernelFunction& kernel_;
+  double lambda_;
+  const ExampleCollection& supportVectors_;
+  ElementView view_;
+  std::optional<RealKernelRow> row_;
+};
 
 struct ErrorRates {
   double accuracy;
@@ -43,10 +66,8 @@ struct SigmoidParams {
 // before the call returns, and also when it fails: the lines of the
 // examples classified before a failure are in the file.
 //
-// `standard`, when given, says that `kernel` is that standard kernel: with
-// support vectors held in place and examples of real features alone, the
-// kernel values of four support vectors are then computed side by side
-// (RealKernelRow), to the same doubles.
+// `standard`, when given, says that `kernel` is that standard kernel (see
+// SupportVectorSum).
 std::pair<ErrorRates, std::vector<double>> computeError(
     const KernelFunction& kernel, double lambda, const ExampleCollection& supportVectors,
     const ExampleCollection& examples, double threshold, OutputFile* output,

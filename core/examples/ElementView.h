@@ -1,7 +1,8 @@
-// Element access for the hot loops of training. An in-memory array is read
-// in place, so a kernel evaluation costs no reference-count traffic; any
-// other collection is asked through at(), one element at a time, exactly
-// as the collection expects (an on-disk collection reads the line again).
+// Element access for the hot loops of training and classification. An
+// in-memory array is read in place, so a kernel evaluation costs no
+// reference-count traffic; any other collection is asked through at(), one
+// element at a time, exactly as the collection expects (an on-disk
+// collection reads the line again).
 #pragma once
 
 #include <cstdint>

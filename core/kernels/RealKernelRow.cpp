@@ -51,6 +51,14 @@ bool RealKernelRow::coversRow(const Example& x) {
          strictlyAscending(x.vectorReal().elems());
 }
 
+std::optional<RealKernelRow> RealKernelRow::over(const std::optional<StandardKernel>& kernel,
+                                                 std::span<const Element> columns) {
+  std::int32_t maxIndex = 0;
+  if (!kernel || !takes(*kernel) || columns.empty() || !coversAll(columns, maxIndex))
+    return std::nullopt;
+  return RealKernelRow(*kernel, maxIndex);
+}
+
 RealKernelRow::RealKernelRow(const StandardKernel& kernel, std::int32_t maxIndex)
     : kernel_(kernel), row_(static_cast<std::size_t>(maxIndex) + 1, 0.0) {}
 

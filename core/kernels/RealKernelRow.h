@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -46,6 +47,12 @@ class RealKernelRow {
   // ascending from 0. Any values; indices beyond the columns' largest
   // never meet a column's and are left out.
   static bool coversRow(const Example& x);
+
+  // A row for these columns, when the kernel is a standard one it takes
+  // and every column is covered; otherwise nothing, and the caller goes
+  // through the kernel function.
+  static std::optional<RealKernelRow> over(const std::optional<StandardKernel>& kernel,
+                                           std::span<const Element> columns);
 
   // Columns with indices up to maxIndex, for a kernel it takes.
   RealKernelRow(const StandardKernel& kernel, std::int32_t maxIndex);

@@ -94,15 +94,17 @@ std::pair<ErrorRates, std::vector<double>> workingSetErrors(
   }
 
   const double lambda2 = lambda * lambda;
+  // An example beyond the block has no cell to read: classify it.
+  SupportVectorSum beyond(k, lambda, supportVectors, kernel);
   return countErrors(
       [&](std::size_t index, const Element& e) {
         const auto m = static_cast<std::int32_t>(index + 1);
         const Example& x = *e.example;
-        const CellTerms terms = m <= cells.block() ? cellTermsOf(e) : CellTerms{};
+        if (m > cells.block()) return beyond(x);
+        const CellTerms terms = cellTermsOf(e);
         double acc = 0.0;
         for (const SupportVector& sv : svs) {
-          std::optional<double> t;
-          if (m <= cells.block()) t = cells.term(sv, m, terms);
+          std::optional<double> t = cells.term(sv, m, terms);
           if (!t) t = k(*sv.example, x) + lambda2;
           acc = acc + sv.coef * *t;
         }

@@ -178,6 +178,7 @@ GradientWalk::GradientWalk(const KernelCache& cache, const std::optional<Standar
       block_(std::max(std::min(n_, cache.kernelCacheSize), 0)),
       blockFinite_(allCellsFinite(cache.kernelCache)) {
   nonZero_.reserve(static_cast<std::size_t>(n_));
+  if (n_ > block_) rowKernel_ = RealKernelRow::over(kernel_, view_.direct());
 }
 
 void GradientWalk::product(std::span<const double> h, std::span<double> G) {
@@ -209,7 +210,6 @@ void GradientWalk::blockSparse(std::span<const double> h, std::span<double> G,
 
 void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
   if (!beyondFinite_) beyondFinite_ = entriesCertainlyFinite(kernel_, cache_.kernelLambda, view_);
-  if (!rowKernel_) rowKernel_ = realKernelRow(kernel_, view_);
   const bool mayLeaveOut = *beyondFinite_;
   const KernelFunction& kernel = cache_.kernelInstance;
   const double lambda2 = cache_.kernelLambda * cache_.kernelLambda;
@@ -233,7 +233,7 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
     // handed to `use` in that order.
     const auto entries = [&](std::size_t count, auto&& column, auto&& use) {
       evaluations_ += static_cast<std::int64_t>(count);
-      if (!*rowKernel_) {
+      if (!rowKernel_) {
         for (std::size_t c = 0; c < count; ++c) {
           const std::int32_t j = column(c);
           use(j, computedEntry(xi, view_.get(j, columnSlot), kernel, lambda2));
@@ -244,7 +244,7 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
       const auto at = [&](std::size_t c) -> const Element& {
         return elems[static_cast<std::size_t>(column(c) - 1)];
       };
-      RealKernelRow& row = **rowKernel_;
+      RealKernelRow& row = *rowKernel_;
       row.setRow(*xi.example);
       row.forEach(
           count, [&](std::size_t c) -> const Example& { return *at(c).example; },

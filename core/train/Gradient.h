@@ -57,9 +57,8 @@ class GradientWalk {
   // the block would be computed first.
   std::optional<bool> beyondFinite_;
   // Rows of kernel values beyond the block, four columns at a time, where
-  // the kernel is standard and the examples have real features alone; set
-  // up at the first product that computes entries.
-  std::optional<std::optional<RealKernelRow>> rowKernel_;
+  // the kernel is standard and the examples have real features alone.
+  std::optional<RealKernelRow> rowKernel_;
   std::vector<std::int32_t> nonZero_;  // 0-based positions with h != 0
   std::int64_t evaluations_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "base/Fatal.h"
 #include "base/NumberText.h"
 #include "core/examples/ElementView.h"
+#include "core/kernels/RealKernelRow.h"
 #include "core/train/DualMatrix.h"
 #include "core/train/HalfMatrix.h"
 
@@ -23,7 +24,7 @@ void raiseD(double& d, double k) {
 // Rows 1..rows of the block, in storage order.
 void fillBlock(HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kernel, double lambda2,
                const ElementView& view) {
-  std::optional<RealKernelRow> rowKernel = realKernelRow(kernel.standard, view);
+  std::optional<RealKernelRow> rowKernel = RealKernelRow::over(kernel.standard, view.direct());
   Element rowSlot, columnSlot;
   double* cell = matrix.arr.data();
   for (std::int32_t i = 1; i <= rows; ++i) {

@@ -28,13 +28,4 @@ TrainingKernel standardTrainingKernel(KernelType type, std::int32_t d, double g,
        std::to_string(static_cast<std::int32_t>(type)));
 }
 
-std::optional<RealKernelRow> realKernelRow(const std::optional<StandardKernel>& kernel,
-                                           const ElementView& view) {
-  std::int32_t maxIndex = 0;
-  if (!kernel || !RealKernelRow::takes(*kernel) || view.direct().empty() ||
-      !RealKernelRow::coversAll(view.direct(), maxIndex))
-    return std::nullopt;
-  return RealKernelRow(*kernel, maxIndex);
-}
-
 }  // namespace kelvor

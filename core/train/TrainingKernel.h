@@ -7,10 +7,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/examples/ElementView.h"
 #include "core/kernels/KernelType.h"
 #include "core/kernels/Kernels.h"
-#include "core/kernels/RealKernelRow.h"
 #include "core/kernels/StandardKernel.h"
 
 namespace kelvor {
@@ -25,12 +23,6 @@ struct TrainingKernel {
 // not use are ignored. UserKernel has no function of its own: fatal.
 TrainingKernel standardTrainingKernel(KernelType type, std::int32_t d, double g, double s,
                                       double r);
-
-// A row kernel for a standard kernel over a working set held in place with
-// real features alone; otherwise nothing, and every entry goes through the
-// kernel function.
-std::optional<RealKernelRow> realKernelRow(const std::optional<StandardKernel>& kernel,
-                                           const ElementView& view);
 
 // Any other kernel function: every entry is computed, nothing is assumed.
 inline TrainingKernel customTrainingKernel(KernelFunction function) {
