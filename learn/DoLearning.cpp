@@ -223,8 +223,7 @@ std::vector<double> printErrorTable(const TrainingKernel& kernel, double lambda,
 Model makeModel(const LearnCells& o, double lambda, std::int32_t highest,
                 std::int32_t trainingCount, Examples supportVectors, SigmoidParams sigmoid) {
   return Model{
-      .modelSignature =
-          o.refF ? "SVM-light Version " + *o.refF : "Kelvor Version " + std::string(version()),
+      .modelSignature = "Kelvor Version " + (o.refF ? *o.refF : std::string(version())),
       .kernelType = toEnum(o.refK),
       .kernelParamD = o.refD,
       .kernelParamG = o.refG,

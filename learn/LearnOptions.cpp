@@ -60,7 +60,7 @@ std::vector<OptDescr> makeTable() {
   using C = LearnCells;
   return {
       {{'?'}, {"help"}, NoArg{[] { showHelp(); }}, "this help"},
-      letter('f', &C::refF, "v", "pretend we are SVM-Light version v"),
+      letter('f', &C::refF, "v", "pretend we are version v"),
       letter('c', &C::refC, "float", "C: trade-off between training error and margin (1)"),
       letter('t', &C::refK, "int", "type of kernel: 0-linear, 1-poly, 2-rbf, 3-sigmoid (0)"),
       letter('d', &C::refD, "int", "poly:     degree (2)"),

@@ -26,7 +26,7 @@ const std::string kHelp =
     "            where config-file just writes out options\n"
     "\n"
     "  -?        --help                 this help\n"
-    "  -f v                             pretend we are SVM-Light version v\n"
+    "  -f v                             pretend we are version v\n"
     "  -c float                         C: trade-off between training error and margin (1)\n"
     "  -t int                           type of kernel: 0-linear, 1-poly, 2-rbf, 3-sigmoid (0)\n"
     "  -d int                           poly:     degree (2)\n"

@@ -242,7 +242,7 @@ TEST(LearnDriver, OneSweepByHand) {
                          " Testing  1.0       1.0        1.0     1.0     \n"),
             std::string::npos)
       << run.out;
-  EXPECT_EQ(file("m2").substr(0, 23), "SVM-light Version 6.01\n");
+  EXPECT_EQ(file("m2").substr(0, 20), "Kelvor Version 6.01\n");
   const std::string dump =
       "Iteration 1\n1 0.0\n2 0.0\n\nIteration 2\n1 " + eta + "\n2 " + eta + "\n\n";
   EXPECT_EQ(file("d"), dump);
