@@ -1,6 +1,7 @@
 #include "core/examples/ExampleLine.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <type_traits>
 #include <vector>
@@ -37,6 +38,10 @@ struct LineShape {
   // (the target is word 1); 0 when the line passed.
   std::size_t rejectedNumber = 0;
   std::string_view rejectedWord;
+  // For a valid feature that does not ascend: the feature of its kind
+  // before it, and the rejected feature itself.
+  std::optional<FeatureWord> before;
+  FeatureWord rejectedFeature{};
 };
 
 bool isRealValueChar(char c) {
@@ -89,6 +94,20 @@ ScannedWord scanFeature(std::string_view word) {
   return {WordShape::Feature, {FeatureKind::Real, 0, index, value}};
 }
 
+// The digits of a real index without its leading zeros ("007" is 7).
+std::string_view significantDigits(std::string_view digits) {
+  return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+}
+
+// Real indices are converted only after the shape check, so they are
+// compared as the numbers their digits write, at any length.
+bool ascends(const FeatureWord& before, const FeatureWord& next) {
+  if (next.kind != FeatureKind::Real) return before.number < next.number;
+  const std::string_view a = significantDigits(before.numberText);
+  const std::string_view b = significantDigits(next.numberText);
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
 std::optional<FeatureWord> parseFeature(std::string_view word) {
   const ScannedWord w = scanFeature(word);
   if (w.shape == WordShape::BadNumber) failNumberText(w.feature.numberText, "Int");
@@ -104,7 +123,15 @@ bool checkShape(std::string_view line, LineShape& shape) {
   shape.qid = {};  // else a view into an earlier line would outlive it
   shape.rejectedNumber = 0;
   shape.rejectedWord = {};
+  shape.before.reset();
+  // The dot product merges index lists, so each kind must ascend on its
+  // own; the kinds may interleave.
+  std::array<std::optional<FeatureWord>, 3> lastOfKind;
   std::size_t wordNumber = 0;
+  auto reject = [&](std::string_view word) {
+    shape.rejectedNumber = wordNumber;
+    shape.rejectedWord = word;
+  };
   forEachWord(line, [&](std::string_view word) {
     if (shape.rejectedNumber != 0) return;
     ++wordNumber;
@@ -114,10 +141,17 @@ bool checkShape(std::string_view line, LineShape& shape) {
       shape.hasQid = true;
       shape.qid = word.substr(4);
     } else if (auto f = parseFeature(word)) {
+      std::optional<FeatureWord>& last = lastOfKind[static_cast<std::size_t>(f->kind)];
+      if (last && !ascends(*last, *f)) {
+        reject(word);
+        shape.before = last;
+        shape.rejectedFeature = *f;
+        return;
+      }
+      last = *f;
       shape.features.push_back(*f);
     } else {
-      shape.rejectedNumber = wordNumber;
-      shape.rejectedWord = word;
+      reject(word);
     }
   });
   if (wordNumber == 0) fail("Example line without any word: it has no target value");
@@ -292,35 +326,71 @@ LineShape& scratchShape() {
   return shape;
 }
 
-// The number a feature word carries, by the line parser's own grammar; a
-// number that cannot be read, or a real index beyond an Int, makes the word
-// no feature here.
-std::optional<std::int32_t> featureNumberOf(std::string_view word) {
-  const ScannedWord w = scanFeature(word);
-  if (w.shape != WordShape::Feature) return std::nullopt;
-  if (w.feature.kind != FeatureKind::Real) return w.feature.number;
-  return parseInt(w.feature.numberText);
+// "index 2 after 3", "repeated string number 3", ...
+void appendOrderFault(std::string& out, const FeatureWord& before, const FeatureWord& next) {
+  auto appendNumber = [&](const FeatureWord& f) {
+    if (f.kind == FeatureKind::Real)
+      out += significantDigits(f.numberText);
+    else
+      appendInt(out, f.number);
+  };
+  const std::string_view name = next.kind == FeatureKind::Real     ? "index "
+                                : next.kind == FeatureKind::String ? "string number "
+                                                                   : "tree number ";
+  if (!ascends(next, before)) {  // neither is below the other
+    out += "repeated ";
+    out += name;
+    appendNumber(next);
+    return;
+  }
+  out += name;
+  appendNumber(next);
+  out += " after ";
+  appendNumber(before);
 }
 
 }  // namespace
 
-std::optional<std::int32_t> lastFeatureNumber(std::string_view line) {
+std::optional<std::int32_t> highestFeatureNumber(std::string_view line) {
   while (!line.empty() && line.front() == '+') line.remove_prefix(1);
-  // Words from the end, so that a usual line costs one word: the first
-  // feature met is the last one, unless it is the target. A "qid:" word
-  // never passes as a feature.
+  std::size_t target = 0;  // where word 1, the target, begins
+  while (target < line.size() && isWhiteSpace(line[target])) ++target;
+  // The last feature of each kind in line order, found walking the words
+  // back from the end. A real index beyond an Int counts as no feature: the
+  // line fails when it is read.
+  std::array<std::optional<std::int32_t>, 3> lastOfKind;
+  auto& lastReal = lastOfKind[static_cast<std::size_t>(FeatureKind::Real)];
+  auto& lastString = lastOfKind[static_cast<std::size_t>(FeatureKind::String)];
+  auto& lastTree = lastOfKind[static_cast<std::size_t>(FeatureKind::Tree)];
+  // "string:" and "tree:" both hold a "t", which no real-feature, "qid:" or
+  // number word does: once the last real feature is found, the walk stops
+  // unless a "t" lies before it. Found when first needed, so that a line of
+  // real features costs its last word and one memchr.
+  std::optional<std::size_t> firstT;
   std::size_t end = line.size();
   while (true) {
-    while (end > 0 && isWhiteSpace(line[end - 1])) --end;
-    if (end == 0) return std::nullopt;
+    while (end > target && isWhiteSpace(line[end - 1])) --end;
+    if (end <= target) break;
     std::size_t start = end;
-    while (start > 0 && !isWhiteSpace(line[start - 1])) --start;
-    if (auto n = featureNumberOf(line.substr(start, end - start))) {
-      if (trimWhiteSpace(line.substr(0, start)).empty()) return std::nullopt;
-      return n;
+    while (start > target && !isWhiteSpace(line[start - 1])) --start;
+    if (start == target) break;  // the target is no feature
+    const ScannedWord w = scanFeature(line.substr(start, end - start));
+    if (w.shape == WordShape::Feature) {
+      std::optional<std::int32_t>& last = lastOfKind[static_cast<std::size_t>(w.feature.kind)];
+      if (!last)
+        last = w.feature.kind == FeatureKind::Real ? parseInt(w.feature.numberText)
+                                                   : std::optional(w.feature.number);
+    }
+    if (lastReal) {
+      if (!firstT) firstT = line.find('t');
+      if ((lastString && lastTree) || *firstT >= start) break;
     }
     end = start;
   }
+  std::optional<std::int32_t> highest;
+  for (const std::optional<std::int32_t>& n : lastOfKind)
+    if (n && (!highest || *n > *highest)) highest = n;
+  return highest;
 }
 
 std::optional<Element> parseExampleLine(double bias, std::string_view line, TreeTextForm form,
@@ -362,7 +432,13 @@ std::string describeRejection(std::string_view line) {
   if (checkShape(line, shape)) return {};
   std::string out = "word ";
   appendInt(out, static_cast<std::int64_t>(shape.rejectedNumber));
-  out += " is not a valid feature: ";
+  if (shape.before) {
+    out += " is not in ascending order (";
+    appendOrderFault(out, *shape.before, shape.rejectedFeature);
+    out += "): ";
+  } else {
+    out += " is not a valid feature: ";
+  }
   out += quoteForMessage(shape.rejectedWord);
   return out;
 }

@@ -57,12 +57,14 @@ std::string describeRejection(std::string_view line);
 // "#" becomes a blank and "*pound*" a "#", in one pass.
 std::string decodeTreeText(std::string_view text);
 
-// The number of the line's last feature word, by the same feature grammar
-// as the parser (the index of a real feature, the number of a string or tree
-// feature); nothing when the line has no feature word. Never fails: a line
-// the parser would reject still has its last valid feature counted, and the
-// rejection is reported when the example is used.
-std::optional<std::int32_t> lastFeatureNumber(std::string_view line);
+// The highest feature number of the line as reading it into memory takes
+// it: the largest of its last real index, last string number and last tree
+// number (each kind ascends on a line the parser accepts); nothing when the
+// line has no feature word. Follows the feature grammar, so the colons in a
+// string or tree text are no feature number, but converts nothing beyond
+// those numbers. Never fails: a line the parser would reject is reported
+// when its example is used.
+std::optional<std::int32_t> highestFeatureNumber(std::string_view line);
 
 // Is this line an example line (not empty, not starting with "#")?
 constexpr bool isExampleLine(std::string_view line) { return !line.empty() && line.front() != '#'; }

@@ -20,7 +20,7 @@ void countExampleLine(std::int32_t& count, const InputFile& file) {
 }
 
 void raiseToLineFeatureNumber(std::int32_t& highest, std::string_view line) {
-  if (const std::optional<std::int32_t> n = lastFeatureNumber(line); n && *n > highest)
+  if (const std::optional<std::int32_t> n = highestFeatureNumber(line); n && *n > highest)
     highest = *n;
 }
 

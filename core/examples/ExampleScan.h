@@ -30,8 +30,9 @@ void requireSeekable(const InputFile& file);
 // leaves the range of an Int.
 void countExampleLine(std::int32_t& count, const InputFile& file);
 
-// Raises `highest` to the number of the line's last feature word; a line
-// without any feature word leaves it alone.
+// Raises `highest` to the line's highest feature number, the one reading
+// the line into memory finds; a line without any feature word leaves it
+// alone.
 void raiseToLineFeatureNumber(std::int32_t& highest, std::string_view line);
 
 // Appends the offsets of the example lines from the file's current position

@@ -47,7 +47,7 @@ std::string forcedReading(Parse parse) {
 }  // namespace
 
 void fuzzExampleLine(std::string_view input) {
-  lastFeatureNumber(input);  // never fails, whatever the line
+  highestFeatureNumber(input);  // never fails, whatever the line
   const std::string lazy = lazyReading(input);
   const std::string forced =
       forcedReading([&] { return forceParsedExample(parseExampleLine(kBias, input)); });

@@ -308,6 +308,22 @@ TEST(LearnDriver, SeveralFilesOnDiskTrainAsOne) {
   EXPECT_EQ(file("parts.model"), file("whole.model"));
 }
 
+// Whatever kind holds a line's highest feature number, and whatever colons
+// its string and tree texts hold, both readings find the same one and the
+// models are the same.
+TEST(LearnDriver, OnDiskAndInMemoryWriteTheSameModel) {
+  writeTempFile("kinds.dat",
+                "+1 5:0.3 string:1:a:b#c\n-1 2:0.5 tree:7:(S#(v#:)#(W#x:9))\n"
+                "+1 1:1 string:1:a#c:3\n");
+  const ProgramRun memory = learn({"kinds.dat", "memory.model"});
+  const ProgramRun disk = learn({"--noread", "kinds.dat", "disk.model"});
+  EXPECT_EQ(memory.status, 0) << memory.err;
+  EXPECT_EQ(disk.status, 0) << disk.err;
+  EXPECT_NE(memory.out.find("3 examples read (highest feature=7)\n"), std::string::npos);
+  EXPECT_NE(disk.out.find("3 examples read (highest feature=7)\n"), std::string::npos);
+  EXPECT_EQ(file("disk.model"), file("memory.model"));
+}
+
 // The tree-kernel options hold from the first example read: the
 // self-kernel stored with each tree is the one of --tree-maxd and
 // --tree-lambda, as the model says.

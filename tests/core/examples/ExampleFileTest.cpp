@@ -38,6 +38,7 @@ TEST(ExampleFile, ReadsExamplesWithTheirHighestFeatureNumber) {
       {"# x\n+1 3:1 7:2\n-1 2:1", {1, -1}, 7},
       {"1 4:1 string:12:a#b\n-1 string:12:a#b 4:1\n", {1, -1}, 12},
       {"1 tree:9:(NN#x)\n1\n1 qid:7\n", {1, 1, 1}, 9},
+      {"1 tree:2:(A#b) 1:1 string:1:a 3:1 tree:4:(A#c)\n", {1}, 4},
       {"1 string:2:\xff\xfe#a\n", {1}, 2},
   };
   for (const auto& c : cases) {
@@ -86,6 +87,15 @@ TEST(ExampleFile, FailuresNameTheLineAndTheFile) {
        "Error reading line 1 of {}\nword 2 is not a valid feature: \"3:x\"", 2},
       {"bad2.txt", "1 1:1\n\n1 2:1 a:2 b:3\n",
        "Error reading line 2 of {}\nword 3 is not a valid feature: \"a:2\"", 3},
+      {"descending.txt", "1 1:1\n# c\n-1 3:1 2:1\n",
+       "Error reading line 2 of {}\nword 3 is not in ascending order (index 2 after 3): \"2:1\"", 3},
+      {"repeated.txt", "1 qid:1 3:1 string:1:a 3:2\n",
+       "Error reading line 1 of {}\nword 5 is not in ascending order (repeated index 3): \"3:2\"",
+       1},
+      {"trees.txt", "1 tree:2:(A#b) 1:1 tree:1:(A#c)\n",
+       "Error reading line 1 of {}\nword 4 is not in ascending order (tree number 1 after 2): "
+       "\"tree:1:(A#c)\"",
+       1},
       {"range.txt", "1 2147483647:1\n1 2147483648:1\n", "Cannot read \"2147483648\" as Int", 2},
       {"target.txt", "1 1:1\nx 1:1\n", "Cannot read \"x\" as Double", 2},
       {"tree.txt", "1 tree:1:\n", "Multiple trees found while parsing:\n", 1},

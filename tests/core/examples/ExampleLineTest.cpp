@@ -46,8 +46,6 @@ TEST(ExampleLine, RealFeaturesTargetAndQid) {
   EXPECT_EQ(realsOf(parsed("1 3:1e5"))[1].second, 100000.0);
   EXPECT_EQ(realsOf(parsed("1 3:1E-2"))[1].second, 0.01);
   EXPECT_TRUE(std::signbit(realsOf(parsed("1 3:-0"))[1].second));
-  EXPECT_EQ(realsOf(parsed("1 5:1 3:2 5:4")),
-            (std::vector<std::pair<int, double>>{{0, 2.0}, {5, 1.0}, {3, 2.0}, {5, 4.0}}));
   EXPECT_EQ(parsed("1\t3:1\r").value, 1.0);  // a carriage return is white space
 }
 
@@ -70,6 +68,34 @@ TEST(ExampleLine, FatalConversions) {
   EXPECT_THROW(parseExampleLineForced(kBias, ""), FatalError);
   EXPECT_THROW(parseExampleLineForced(kBias, "+++"), FatalError);
   EXPECT_THROW(parseExampleLineForced(kBias, " \t "), FatalError);
+}
+
+TEST(ExampleLine, EachKindMustAscend) {
+  // The kinds interleave freely; indices compare as numbers, not texts.
+  EXPECT_EQ(realsOf(parsed("1 string:2:a 9:1 tree:1:(A#b) 10:2 string:3:b tree:4:(A#c)")).size(),
+            3u);
+  const struct {
+    const char* line;
+    const char* rejection;
+  } cases[] = {
+      {"1 3:1 2:1", "word 3 is not in ascending order (index 2 after 3): \"2:1\""},
+      {"1 qid:4 3:1 string:1:a 3:2", "word 5 is not in ascending order (repeated index 3): \"3:2\""},
+      {"1 07:1 7:2", "word 3 is not in ascending order (repeated index 7): \"7:2\""},
+      {"1 string:3:a 1:1 string:2:b",
+       "word 4 is not in ascending order (string number 2 after 3): \"string:2:b\""},
+      {"1 tree:2:(A#b) tree:2:(A#c)",
+       "word 3 is not in ascending order (repeated tree number 2): \"tree:2:(A#c)\""},
+      // The first fault of the line is the one named.
+      {"1 5:1 4:1 a:1", "word 3 is not in ascending order (index 4 after 5): \"4:1\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(parseExampleLineForced(kBias, c.line).has_value()) << c.line;
+    EXPECT_FALSE(parseExampleLine(kBias, c.line).has_value()) << c.line;
+    EXPECT_EQ(describeRejection(c.line), c.rejection);
+  }
+  // A rejection comes before the conversions, which would fail here.
+  EXPECT_EQ(describeRejection("1 2147483648:1 5:1"),
+            "word 3 is not in ascending order (index 5 after 2147483648): \"5:1\"");
 }
 
 TEST(ExampleLine, StringFeatures) {
@@ -98,8 +124,8 @@ TEST(ExampleLine, TreeFeatures) {
   EXPECT_EQ(messageOf("1 tree:1:(FAILED-PARSE)"),
             "Error while parsing tree:\nCharniak Parser Error on tree 1");
 
-  Element mixed = parsed("1 tree:2:(NN#x) 4:1 string:1:a 2:3");
-  EXPECT_EQ(realsOf(mixed), (std::vector<std::pair<int, double>>{{0, 2.0}, {4, 1.0}, {2, 3.0}}));
+  Element mixed = parsed("1 tree:2:(NN#x) 2:1 string:1:a 4:3");
+  EXPECT_EQ(realsOf(mixed), (std::vector<std::pair<int, double>>{{0, 2.0}, {2, 1.0}, {4, 3.0}}));
   EXPECT_EQ(mixed.example->vectorString().at(1).number, 1);
   EXPECT_EQ(mixed.example->vectorTree().at(1).number, 2);
 }
@@ -136,16 +162,27 @@ TEST(ExampleLine, LazyParseConvertsEachFieldAtFirstUse) {
   EXPECT_EQ(lazy->value, forced->value);
 }
 
-TEST(ExampleLine, DecodeAndLastFeatureNumber) {
+TEST(ExampleLine, DecodeAndHighestFeatureNumber) {
   EXPECT_EQ(decodeTreeText("(A#b*pound*#)"), "(A b# )");
   EXPECT_EQ(decodeTreeText("*pound*pound*"), "#pound*");
-  EXPECT_EQ(lastFeatureNumber("1 4:0.5 9:1"), 9);
-  EXPECT_EQ(lastFeatureNumber("-1 2:1 string:12:a#b"), 12);
-  EXPECT_EQ(lastFeatureNumber("1 tree:3:(A#a:b)"), 3);
-  EXPECT_EQ(lastFeatureNumber("1"), std::nullopt);
-  EXPECT_EQ(lastFeatureNumber("1 qid:7"), std::nullopt);
-  EXPECT_EQ(lastFeatureNumber("1 3:1 # comment"), 3);
-  EXPECT_EQ(lastFeatureNumber("  "), std::nullopt);
+  // The highest of the three kinds, wherever it stands; colons in a string
+  // or tree text are no feature number.
+  const struct {
+    const char* line;
+    std::optional<std::int32_t> highest;
+  } cases[] = {
+      {"1 4:0.5 9:1", 9},
+      {"-1 2:1 string:12:a#b", 12},
+      {"+1 5:0.3 string:1:a#b", 5},
+      {"1 string:2:x 7:1 tree:3:(A#a:b)", 7},
+      {"1 tree:8:(A#(W#string:99:x)) string:1:tree:42:a#9:1", 8},
+      {"1 string:4:s 1:1 2:1", 4},
+      {"1 qid:7", std::nullopt},
+      {"1", std::nullopt},
+      {"  ", std::nullopt},
+      {"1 3:1 # comment", 3},
+  };
+  for (const auto& c : cases) EXPECT_EQ(highestFeatureNumber(c.line), c.highest) << c.line;
   EXPECT_TRUE(isExampleLine(" #x"));
   EXPECT_FALSE(isExampleLine("#x"));
   EXPECT_FALSE(isExampleLine(""));
