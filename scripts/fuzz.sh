@@ -13,7 +13,7 @@
 # the target's corpus directory: every build then replays it as a test.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-bash "$root/scripts/deps.sh"
+bash "$root/scripts/deps.sh" fuzz
 if ! command -v clang++ >/dev/null; then
   echo "fuzz: clang++ is not installed; the fuzz targets are not run"
   exit 0
