@@ -96,9 +96,9 @@ class ExampleHandles final : public ExampleCollection {
   mutable std::string line_;
 };
 
-// Indexes the file from its start; the highest feature number is the
-// largest number of the last feature word of an example line, 0 at least.
-// Prints nothing.
+// Indexes the file from its start; the highest feature number is the one
+// reading the file into memory gives (highestFeatureNumber over the example
+// lines), 0 at least. Prints nothing.
 std::pair<Examples, std::int32_t> readExampleHandle(double bias, std::shared_ptr<InputFile> file);
 
 // Indexes the files in two passes (count, then record), writing progress

@@ -1,6 +1,9 @@
 // The example-line format: a target, an optional "qid:" word and features of
 // three kinds (index:value, string:N:tok#tok, tree:N:encoded-tree).
 //
+// Within each kind the numbers must ascend strictly (the dot product merges
+// index lists); the kinds may interleave.
+//
 // Parsing has two stages. The shape check decides between rejection and a
 // result; the conversions (numbers, trees, self-kernels) come second and can
 // only stop the program, never turn a result into a rejection. An example
@@ -50,8 +53,9 @@ std::optional<Element> parseExampleLineForced(double bias, std::string_view line
                                               TreeTextForm form = TreeTextForm::Bare);
 
 // For a line that parseExampleLine rejects: which word failed, as
-// `word 3 is not a valid feature: "a:1"` (the target is word 1). Empty for a
-// line that is not rejected.
+// `word 3 is not a valid feature: "a:1"` or `word 3 is not in ascending
+// order (index 2 after 3): "2:1"` (the target is word 1). Empty for a line
+// that is not rejected.
 std::string describeRejection(std::string_view line);
 
 // "#" becomes a blank and "*pound*" a "#", in one pass.
