@@ -19,12 +19,16 @@ namespace {
 
 enum class FeatureKind { Real, String, Tree };
 
-// One feature word after the shape check, as views into the line. String
-// and tree numbers are already converted (the shape check needs their
-// value); a real index is converted with the other fields.
+// A real index beyond an Int is held as this, and fails when converted.
+constexpr std::int64_t kBeyondInt = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+
+// One feature word after the shape check, as views into the line. Its
+// number is read at once (the order of the features needs it); a real
+// index beyond an Int stands as kBeyondInt and fails with the other
+// conversions.
 struct FeatureWord {
   FeatureKind kind;
-  std::int32_t number;
+  std::int64_t number;
   std::string_view numberText;
   std::string_view value;
 };
@@ -38,10 +42,8 @@ struct LineShape {
   // (the target is word 1); 0 when the line passed.
   std::size_t rejectedNumber = 0;
   std::string_view rejectedWord;
-  // For a valid feature that does not ascend: the feature of its kind
-  // before it, and the rejected feature itself.
-  std::optional<FeatureWord> before;
-  FeatureWord rejectedFeature{};
+  // Whether the rejected word is a valid feature that does not ascend.
+  bool outOfOrder = false;
 };
 
 bool isRealValueChar(char c) {
@@ -77,21 +79,20 @@ ScannedWord scanFeature(std::string_view word) {
   // One walk finds the colon and tests the index: a character that is
   // neither digit nor colon rejects the word whether a colon follows or not.
   std::size_t colon = 0;
-  bool positive = false;
+  std::int64_t number = 0;
   for (; colon < word.size() && word[colon] != ':'; ++colon) {
     if (!isDecimalDigit(word[colon])) return {WordShape::NotFeature, {}};
-    positive = positive || word[colon] != '0';
+    number = std::min(number * 10 + (word[colon] - '0'), kBeyondInt);
   }
   if (colon == word.size()) return {WordShape::NotFeature, {}};
   const std::string_view index = word.substr(0, colon);
   // An empty index is not a number at all: a failure, not a rejection.
   if (index.empty()) return {WordShape::BadNumber, {FeatureKind::Real, 0, index, {}}};
-  if (!positive) return {WordShape::NotFeature, {}};
+  if (number == 0) return {WordShape::NotFeature, {}};
   const std::string_view value = word.substr(colon + 1);
   for (char c : value)
     if (!isRealValueChar(c)) return {WordShape::NotFeature, {}};
-  // The index itself is converted with the other fields.
-  return {WordShape::Feature, {FeatureKind::Real, 0, index, value}};
+  return {WordShape::Feature, {FeatureKind::Real, number, index, value}};
 }
 
 // The digits of a real index without its leading zeros ("007" is 7).
@@ -99,13 +100,10 @@ std::string_view significantDigits(std::string_view digits) {
   return digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
 }
 
-// Real indices are converted only after the shape check, so they are
-// compared as the numbers their digits write, at any length.
-bool ascends(const FeatureWord& before, const FeatureWord& next) {
-  if (next.kind != FeatureKind::Real) return before.number < next.number;
-  const std::string_view a = significantDigits(before.numberText);
-  const std::string_view b = significantDigits(next.numberText);
-  return a.size() != b.size() ? a.size() < b.size() : a < b;
+// Does a feature numbered `next` ascend from the one of its kind before it?
+// A real index beyond an Int passes: its conversion fails anyway.
+bool ascends(std::int64_t before, std::int64_t next) {
+  return before < next || next == kBeyondInt;
 }
 
 std::optional<FeatureWord> parseFeature(std::string_view word) {
@@ -123,10 +121,11 @@ bool checkShape(std::string_view line, LineShape& shape) {
   shape.qid = {};  // else a view into an earlier line would outlive it
   shape.rejectedNumber = 0;
   shape.rejectedWord = {};
-  shape.before.reset();
+  shape.outOfOrder = false;
   // The dot product merges index lists, so each kind must ascend on its
-  // own; the kinds may interleave.
-  std::array<std::optional<FeatureWord>, 3> lastOfKind;
+  // own; the kinds may interleave. Every feature number is positive, so 0
+  // stands for none yet.
+  std::array<std::int64_t, 3> lastOfKind{};
   std::size_t wordNumber = 0;
   auto reject = [&](std::string_view word) {
     shape.rejectedNumber = wordNumber;
@@ -141,14 +140,13 @@ bool checkShape(std::string_view line, LineShape& shape) {
       shape.hasQid = true;
       shape.qid = word.substr(4);
     } else if (auto f = parseFeature(word)) {
-      std::optional<FeatureWord>& last = lastOfKind[static_cast<std::size_t>(f->kind)];
-      if (last && !ascends(*last, *f)) {
+      std::int64_t& last = lastOfKind[static_cast<std::size_t>(f->kind)];
+      if (!ascends(last, f->number)) {
         reject(word);
-        shape.before = last;
-        shape.rejectedFeature = *f;
+        shape.outOfOrder = true;
         return;
       }
-      last = *f;
+      last = f->number;
       shape.features.push_back(*f);
     } else {
       reject(word);
@@ -163,17 +161,11 @@ double convertRealValue(std::string_view text) {
   return decimalToDouble(text);
 }
 
-// A real index has passed the digit test, so only its range is left to
+// A real index was read by the shape check, so only its range is left to
 // check; the failure is the one the general reading gives.
-std::int32_t convertIndex(std::string_view digits) {
-  std::uint64_t v = 0;
-  for (char c : digits) {
-    v = v * 10 + static_cast<std::uint64_t>(c - '0');
-    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-      failNumberText(digits, "Int");
-  }
-  if (digits.empty()) failNumberText(digits, "Int");
-  return static_cast<std::int32_t>(v);
+std::int32_t convertIndex(const FeatureWord& f) {
+  if (f.number == kBeyondInt) failNumberText(f.numberText, "Int");
+  return static_cast<std::int32_t>(f.number);
 }
 
 std::int32_t convertQid(const LineShape& shape) { return shape.hasQid ? readInt(shape.qid) : 0; }
@@ -186,7 +178,7 @@ Array<RealFeature> convertReals(const LineShape& shape, double bias) {
   out.push_back({0, bias});
   for (const FeatureWord& f : shape.features)
     if (f.kind == FeatureKind::Real)
-      out.push_back({convertIndex(f.numberText), convertRealValue(f.value)});
+      out.push_back({convertIndex(f), convertRealValue(f.value)});
   return Array<RealFeature>(std::move(out));
 }
 
@@ -206,7 +198,8 @@ TokenSeq splitTokens(std::string_view value) {
 Array<StringFeature> convertStrings(const LineShape& shape) {
   std::vector<StringFeature> out;
   for (const FeatureWord& f : shape.features)
-    if (f.kind == FeatureKind::String) out.push_back({f.number, splitTokens(f.value)});
+    if (f.kind == FeatureKind::String)
+      out.push_back({static_cast<std::int32_t>(f.number), splitTokens(f.value)});
   return Array<StringFeature>(std::move(out));
 }
 
@@ -268,7 +261,7 @@ Array<TreeFeature> convertTrees(const LineShape& shape, TreeTextForm form) {
     if (f.kind != FeatureKind::Tree) continue;
     KernelTreePtr tree = readTreeText(f.value, form);
     const double self = selfTreeKernel(*tree);
-    out.push_back({f.number, std::move(tree), self});
+    out.push_back({static_cast<std::int32_t>(f.number), std::move(tree), self});
   }
   return Array<TreeFeature>(std::move(out));
 }
@@ -337,7 +330,7 @@ void appendOrderFault(std::string& out, const FeatureWord& before, const Feature
   const std::string_view name = next.kind == FeatureKind::Real     ? "index "
                                 : next.kind == FeatureKind::String ? "string number "
                                                                    : "tree number ";
-  if (!ascends(next, before)) {  // neither is below the other
+  if (!ascends(next.number, before.number)) {  // neither is below the other
     out += "repeated ";
     out += name;
     appendNumber(next);
@@ -375,11 +368,9 @@ std::optional<std::int32_t> highestFeatureNumber(std::string_view line) {
     while (start > target && !isWhiteSpace(line[start - 1])) --start;
     if (start == target) break;  // the target is no feature
     const ScannedWord w = scanFeature(line.substr(start, end - start));
-    if (w.shape == WordShape::Feature) {
+    if (w.shape == WordShape::Feature && w.feature.number != kBeyondInt) {
       std::optional<std::int32_t>& last = lastOfKind[static_cast<std::size_t>(w.feature.kind)];
-      if (!last)
-        last = w.feature.kind == FeatureKind::Real ? parseInt(w.feature.numberText)
-                                                   : std::optional(w.feature.number);
+      if (!last) last = static_cast<std::int32_t>(w.feature.number);
     }
     if (lastReal) {
       if (!firstT) firstT = line.find('t');
@@ -432,9 +423,12 @@ std::string describeRejection(std::string_view line) {
   if (checkShape(line, shape)) return {};
   std::string out = "word ";
   appendInt(out, static_cast<std::int64_t>(shape.rejectedNumber));
-  if (shape.before) {
+  if (shape.outOfOrder) {
+    const FeatureWord next = scanFeature(shape.rejectedWord).feature;
+    const auto before = std::find_if(shape.features.rbegin(), shape.features.rend(),
+                                     [&](const FeatureWord& f) { return f.kind == next.kind; });
     out += " is not in ascending order (";
-    appendOrderFault(out, *shape.before, shape.rejectedFeature);
+    appendOrderFault(out, *before, next);
     out += "): ";
   } else {
     out += " is not a valid feature: ";
