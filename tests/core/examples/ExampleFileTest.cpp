@@ -5,6 +5,7 @@
 #include "TempFile.h"
 #include "base/Fatal.h"
 #include "core/examples/ExampleFile.h"
+#include "tests/core/OutOfOrderLines.h"
 
 namespace kelvor {
 namespace {
@@ -87,15 +88,6 @@ TEST(ExampleFile, FailuresNameTheLineAndTheFile) {
        "Error reading line 1 of {}\nword 2 is not a valid feature: \"3:x\"", 2},
       {"bad2.txt", "1 1:1\n\n1 2:1 a:2 b:3\n",
        "Error reading line 2 of {}\nword 3 is not a valid feature: \"a:2\"", 3},
-      {"descending.txt", "1 1:1\n# c\n-1 3:1 2:1\n",
-       "Error reading line 2 of {}\nword 3 is not in ascending order (index 2 after 3): \"2:1\"", 3},
-      {"repeated.txt", "1 qid:1 3:1 string:1:a 3:2\n",
-       "Error reading line 1 of {}\nword 5 is not in ascending order (repeated index 3): \"3:2\"",
-       1},
-      {"trees.txt", "1 tree:2:(A#b) 1:1 tree:1:(A#c)\n",
-       "Error reading line 1 of {}\nword 4 is not in ascending order (tree number 1 after 2): "
-       "\"tree:1:(A#c)\"",
-       1},
       {"range.txt", "1 2147483647:1\n1 2147483648:1\n", "Cannot read \"2147483648\" as Int", 2},
       {"target.txt", "1 1:1\nx 1:1\n", "Cannot read \"x\" as Double", 2},
       {"tree.txt", "1 tree:1:\n", "Multiple trees found while parsing:\n", 1},
@@ -117,6 +109,14 @@ TEST(ExampleFile, FailuresNameTheLineAndTheFile) {
             missing + ": cannot open for reading: No such file or directory");
   EXPECT_EQ(fatalMessage([&] { readExampleFile(dir, 1.0); }),
             "Error reading " + dir + ": Is a directory");
+}
+
+TEST(ExampleFile, FeaturesOutOfOrderAreRejected) {
+  for (const auto& c : kOutOfOrderLines) {
+    const std::string path = writeTempFile("order.txt", "1 1:1\n# c\n" + c.line + "\n");
+    EXPECT_EQ(fatalMessage([&] { readExampleFile(path, 1.0); }),
+              "Error reading line 2 of " + path + "\n" + c.rejection + "\nat " + path + ":3");
+  }
 }
 
 TEST(ExampleFile, TenMegabyteLine) {

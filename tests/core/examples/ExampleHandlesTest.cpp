@@ -7,6 +7,7 @@
 #include "base/Fatal.h"
 #include "core/examples/ExampleFile.h"
 #include "core/examples/ExampleHandles.h"
+#include "tests/core/OutOfOrderLines.h"
 
 namespace kelvor {
 namespace {
@@ -46,6 +47,8 @@ TEST(ExampleHandle, IndexesEveryExampleLineWithoutParsing) {
       {" #note\n1\n1 qid:7\n  \t\n", {0, 7, 9, 17}, 0},
       {"1 3:1 # comment\n1 string:2:a:b\n1 tree:4:(NN#a:b:c)\n", {0, 16, 31}, 4},
       {"1 -3:1\n1 0:1\n5:1\n+7:1 2:1\n", {0, 7, 13, 17}, 2},
+      // The highest of the kinds, as in memory.
+      {"1 string:12:a#b 4:1\n", {0}, 12},
   };
   for (const auto& c : cases) {
     auto file = openTemp("handle.txt", c.contents);
@@ -55,22 +58,6 @@ TEST(ExampleHandle, IndexesEveryExampleLineWithoutParsing) {
     const auto& offsets = handleOf(examples).eh_Indices;
     EXPECT_EQ(std::vector<std::int64_t>(offsets.begin(), offsets.end()), c.offsets) << c.contents;
     EXPECT_EQ(highest, c.highest) << c.contents;
-  }
-}
-
-TEST(ExampleHandle, HighestFeatureNumberIsTheInMemoryReadersOne) {
-  const struct {
-    std::string contents;
-    std::int32_t highest;
-  } cases[] = {
-      {"+1 5:0.3 string:1:a#b\n-1 2:0.5\n", 5},
-      {"1 string:12:a#b 4:1\n", 12},
-      {"1 3:1 tree:2:(S#(v#a:7:b)) string:1:x:9:y\n", 3},
-      {"-1 tree:9:(NN#a:b) 2:1\n1 1:1 string:3:c\n", 9},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(readExampleHandle(1.0, openTemp("disk.txt", c.contents)).second, c.highest);
-    EXPECT_EQ(readExampleFile(writeTempFile("mem.txt", c.contents), 1.0).second, c.highest);
   }
 }
 
@@ -132,25 +119,13 @@ TEST(ExampleHandle, FailuresNameTheirLine) {
 }
 
 TEST(ExampleHandle, FeaturesOutOfOrderAreRejectedWhenUsed) {
-  auto file = openTemp("order.txt",
-                       "1 1:1\n1 3:1 2:1\n1 3:1 3:2\n1 string:2:a string:1:b\n"
-                       "1 tree:2:(A#b) 1:1 string:1:a 3:1 tree:4:(A#c)\n");
-  auto [examples, highest] = readExampleHandle(1.0, file);
-  EXPECT_EQ(highest, 4);
-  const struct {
-    std::int32_t index;
-    std::string offset, line, fault;
-  } cases[] = {
-      {2, "6", "1 3:1 2:1", "(index 2 after 3): \"2:1\""},
-      {3, "16", "1 3:1 3:2", "(repeated index 3): \"3:2\""},
-      {4, "26", "1 string:2:a string:1:b", "(string number 1 after 2): \"string:1:b\""},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(fatalMessage([&] { examples.at(c.index); }),
-              "indexEH {handle: " + file->path() + "}, index " + std::to_string(c.index) +
-                  " at " + c.offset + "\n" + c.line + "\nword 3 is not in ascending order " +
-                  c.fault + "\nat " + file->path() + ":" + std::to_string(c.index));
-  EXPECT_EQ(examples.at(5).example->vectorTree().size(), 2u);
+  for (const auto& c : kOutOfOrderLines) {
+    auto file = openTemp("order.txt", "1 1:1\n" + c.line + "\n");
+    const Examples examples = readExampleHandle(1.0, file).first;
+    EXPECT_EQ(fatalMessage([&] { examples.at(2); }),
+              "indexEH {handle: " + file->path() + "}, index 2 at 6\n" + c.line + "\n" +
+                  c.rejection + "\nat " + file->path() + ":2");
+  }
 }
 
 std::pair<Examples, std::string> indexFiles(const std::vector<std::string>& contents) {

@@ -5,6 +5,7 @@
 #include "base/Fatal.h"
 #include "core/examples/ExampleLine.h"
 #include "core/kernels/TreeKernel.h"
+#include "tests/core/OutOfOrderLines.h"
 #include "trees/TreePrinter.h"
 
 namespace kelvor {
@@ -71,29 +72,18 @@ TEST(ExampleLine, FatalConversions) {
 }
 
 TEST(ExampleLine, EachKindMustAscend) {
-  // The kinds interleave freely; indices compare as numbers, not texts.
-  EXPECT_EQ(realsOf(parsed("1 string:2:a 9:1 tree:1:(A#b) 10:2 string:3:b tree:4:(A#c)")).size(),
-            3u);
-  const struct {
-    const char* line;
-    const char* rejection;
-  } cases[] = {
-      {"1 3:1 2:1", "word 3 is not in ascending order (index 2 after 3): \"2:1\""},
-      {"1 qid:4 3:1 string:1:a 3:2", "word 5 is not in ascending order (repeated index 3): \"3:2\""},
-      {"1 07:1 7:2", "word 3 is not in ascending order (repeated index 7): \"7:2\""},
-      {"1 string:3:a 1:1 string:2:b",
-       "word 4 is not in ascending order (string number 2 after 3): \"string:2:b\""},
-      {"1 tree:2:(A#b) tree:2:(A#c)",
-       "word 3 is not in ascending order (repeated tree number 2): \"tree:2:(A#c)\""},
-      // The first fault of the line is the one named.
-      {"1 5:1 4:1 a:1", "word 3 is not in ascending order (index 4 after 5): \"4:1\""},
-  };
-  for (const auto& c : cases) {
+  for (const auto& c : testing::kOutOfOrderLines) {
     EXPECT_FALSE(parseExampleLineForced(kBias, c.line).has_value()) << c.line;
     EXPECT_FALSE(parseExampleLine(kBias, c.line).has_value()) << c.line;
     EXPECT_EQ(describeRejection(c.line), c.rejection);
   }
-  // A rejection comes before the conversions, which would fail here.
+  // The kinds interleave; indices compare as numbers; the first fault is
+  // named, before any conversion would fail.
+  EXPECT_EQ(realsOf(parsed("1 string:2:a 9:1 tree:1:(A#b) 10:2 string:3:b")).size(), 3u);
+  EXPECT_EQ(describeRejection("1 07:1 7:2 a:1"),
+            "word 3 is not in ascending order (repeated index 7): \"7:2\"");
+  EXPECT_EQ(describeRejection("1 tree:2:(A#b) 1:1 tree:1:(A#c)"),
+            "word 4 is not in ascending order (tree number 1 after 2): \"tree:1:(A#c)\"");
   EXPECT_EQ(describeRejection("1 2147483648:1 5:1"),
             "word 3 is not in ascending order (index 5 after 2147483648): \"5:1\"");
 }
@@ -167,22 +157,14 @@ TEST(ExampleLine, DecodeAndHighestFeatureNumber) {
   EXPECT_EQ(decodeTreeText("*pound*pound*"), "#pound*");
   // The highest of the three kinds, wherever it stands; colons in a string
   // or tree text are no feature number.
-  const struct {
-    const char* line;
-    std::optional<std::int32_t> highest;
-  } cases[] = {
-      {"1 4:0.5 9:1", 9},
-      {"-1 2:1 string:12:a#b", 12},
-      {"+1 5:0.3 string:1:a#b", 5},
-      {"1 string:2:x 7:1 tree:3:(A#a:b)", 7},
-      {"1 tree:8:(A#(W#string:99:x)) string:1:tree:42:a#9:1", 8},
-      {"1 string:4:s 1:1 2:1", 4},
-      {"1 qid:7", std::nullopt},
-      {"1", std::nullopt},
-      {"  ", std::nullopt},
-      {"1 3:1 # comment", 3},
-  };
-  for (const auto& c : cases) EXPECT_EQ(highestFeatureNumber(c.line), c.highest) << c.line;
+  EXPECT_EQ(highestFeatureNumber("1 4:0.5 9:1"), 9);
+  EXPECT_EQ(highestFeatureNumber("-1 2:1 string:12:a#b"), 12);
+  EXPECT_EQ(highestFeatureNumber("+1 5:0.3 string:1:a#b"), 5);
+  EXPECT_EQ(highestFeatureNumber("1 string:2:x 7:1 tree:3:(A#a:b)"), 7);
+  EXPECT_EQ(highestFeatureNumber("1 tree:8:(A#(W#string:99:x)) string:1:tree:42:a#9:1"), 8);
+  EXPECT_EQ(highestFeatureNumber("1 string:4:s 1:1 2:1"), 4);
+  EXPECT_EQ(highestFeatureNumber("1 qid:7"), std::nullopt);
+  EXPECT_EQ(highestFeatureNumber("  "), std::nullopt);
   EXPECT_TRUE(isExampleLine(" #x"));
   EXPECT_FALSE(isExampleLine("#x"));
   EXPECT_FALSE(isExampleLine(""));
