@@ -53,7 +53,44 @@ bool takeOver(int fd, const struct stat* old) {
   return ::fchown(fd, old->st_uid, old->st_gid) == 0 && ::fchmod(fd, old->st_mode & 07777) == 0;
 }
 
+// Whether a temporary file beside `final` can be made and given what the
+// replaced file has (`old`, or what a new file gets); sets errno when not.
+bool canReplaceBeside(const std::string& final, const struct stat* old) {
+  std::string temporary;
+  const int fd = makeTemporary(final, temporary);
+  if (fd < 0) return false;
+  const bool given = takeOver(fd, old);
+  const int err = errno;
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  errno = err;
+  return given;
+}
+
+// Opening for writing changes nothing without O_TRUNC. A FIFO is not
+// opened: its reader would take the close for the end of the data.
+bool opensForWriting(const std::string& final, const struct stat& st) {
+  if (S_ISFIFO(st.st_mode)) return ::faccessat(AT_FDCWD, final.c_str(), W_OK, AT_EACCESS) == 0;
+  const int fd = ::open(final.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
 }  // namespace
+
+void requireWritable(const std::string& path, std::string_view role, WriteMode mode) {
+  const std::string final = finalPath(path);
+  struct stat st;
+  bool writable;
+  if (::stat(final.c_str(), &st) != 0)
+    writable = canReplaceBeside(final, nullptr);
+  else  // a file that cannot be replaced is written in place
+    writable = (mode == WriteMode::Replaced && S_ISREG(st.st_mode) && canReplaceBeside(final, &st)) ||
+               opensForWriting(final, st);
+  if (!writable)
+    fail("The " + std::string(role) + " " + path + " cannot be written: " + std::strerror(errno));
+}
 
 ReplacementFile::Opened ReplacementFile::open(const std::string& target) {
   std::string final = finalPath(target);

@@ -25,6 +25,18 @@
 
 namespace kelvor {
 
+// How an output file is going to be written: replaced when complete
+// (ReplacementFile), or created and written in place (OutputFile::create).
+enum class WriteMode { Replaced, InPlace };
+
+// Stops the program when `path` cannot be written the way `mode` says, so
+// that a run finds out before its work rather than after it: "The <role>
+// <path> cannot be written: <reason>". A file that exists must open for
+// writing; a file to be created (or, replaced, a regular file) needs a
+// directory in which a file can be made, and a replaced file one whose
+// owner and group the new file can take. Nothing that exists is changed.
+void requireWritable(const std::string& path, std::string_view role, WriteMode mode);
+
 class ReplacementFile {
  public:
   explicit ReplacementFile(std::string target);
@@ -33,6 +45,9 @@ class ReplacementFile {
   ~ReplacementFile();
 
   void write(std::string_view text) { file_.write(text); }
+  // For writers that take an OutputFile; they write and flush it, and leave
+  // closing it to commit().
+  OutputFile& output() { return file_; }
   // Flushes, forces the data to the device, and renames over the target
   // (or, written in place, closes it).
   void commit();

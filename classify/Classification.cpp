@@ -9,7 +9,7 @@
 #include "base/InputFile.h"
 #include "base/LineLocation.h"
 #include "base/NumberText.h"
-#include "base/OutputFile.h"
+#include "base/ReplacementFile.h"
 #include "classify/ClassifierCells.h"
 #include "classify/PRGraph.h"
 #include "core/classification/Classify.h"
@@ -122,19 +122,21 @@ void doClassification(const std::string& modelFile, const std::string& exampleFi
   if (outputFile && graphFile)
     refuseToOverwrite(*graphFile, "graph file", *outputFile, "output file");
 
-  std::optional<OutputFile> output;
+  // Replaced only when complete: a run that fails on a bad test line leaves
+  // the values of the run before, not a part of these.
+  std::optional<ReplacementFile> output;
   if (outputFile) {
     printOut("Writing classifications to " + *outputFile + "\n");
-    output.emplace(OutputFile::create(*outputFile));
+    output.emplace(*outputFile);
   }
   printOut("Classifying...\n");
   const auto [rates, values] = computeError(
       modelKernel(model, modelFile), model.thresholdB, model.supportVectors, tests, bias,
-      output ? &*output : nullptr,
+      output ? &output->output() : nullptr,
       sigmoid ? std::optional<SigmoidParams>({model.kernelParamSigmoidA, model.kernelParamSigmoidB})
               : std::nullopt,
       modelStandardKernel(model));
-  if (output) output->close();
+  if (output) output->commit();
 
   // An empty test set has no first example to show a query identifier; it
   // is no ranking problem.

@@ -26,7 +26,9 @@ KernelFunction modelKernel(const Model& model, const std::string& modelFile);
 
 // Reads the option cells once, then runs: model, test examples, output
 // file (when named), classification, the error table (or the ranking
-// notice), the graph (when --pr-graph named a file).
+// notice), the graph (when --pr-graph named a file). The output and the
+// graph file replace what was there only once complete
+// (base/ReplacementFile.h), so a failed run leaves both as they were.
 void doClassification(const std::string& modelFile, const std::string& exampleFile,
                       const std::optional<std::string>& outputFile);
 

@@ -11,7 +11,7 @@ namespace kelvor::classifier {
 
 const std::vector<OptDescr>& options() {
   static const std::vector<OptDescr> table = {
-      {{'?'}, {"help"}, NoArg{[] { showHelp(); }}, "this help"},
+      {{kHelpLetter}, {"help"}, NoArg{[] { showHelp(0); }}, "this help"},
       {{'l'},
        {},
        reqArg(
@@ -36,24 +36,24 @@ const std::vector<OptDescr>& options() {
   return table;
 }
 
-void showHelp() {
+void showHelp(int status) {
   printOut("Kelvor Classifier Version " + std::string(version()) +
            "\n\n"
            "Usage: KelvorClassify [options] model-file example-file (output-file)\n"
            "         (if output-file is not specified, only error rates are calculated)\n" +
            formatOptionTable("", options()) + "\n");
-  endProgram(0);
+  endProgram(status);
 }
 
 void go(const std::vector<std::string>& args) {
-  if (args.empty()) showHelp();
+  if (args.empty()) showHelp(kUsageError);
   const ParsedOptions parsed = parseOptions(options(), args);
   if (!parsed.errors.empty()) {
     for (const std::string& error : parsed.errors) printOut(error + "\n");
-    showHelp();
+    showHelp(kUsageError);
   }
   const std::vector<std::string>& files = parsed.nonOptions;
-  if (files.size() != 2 && files.size() != 3) showHelp();
+  if (files.size() != 2 && files.size() != 3) showHelp(parsed.helpAsked ? 0 : kUsageError);
   for (const OptionAction& action : parsed.actions) action();
   doClassification(files[0], files[1],
                    files.size() == 3 ? std::optional<std::string>(files[2]) : std::nullopt);

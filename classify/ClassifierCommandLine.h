@@ -13,12 +13,14 @@ namespace kelvor::classifier {
 // In help order.
 const std::vector<OptDescr>& options();
 
-// Prints the help and ends the program with status 0.
-[[noreturn]] void showHelp();
+// Prints the help and ends the program with `status`: 0 when the help was
+// asked for, kUsageError after a bad command line.
+[[noreturn]] void showHelp(int status);
 
 // Runs the command line (the arguments without the program name): the help
-// for no arguments, option errors or a wrong number of file names; else the
-// option actions in command-line order, then the classification.
+// for no arguments, option errors or a wrong number of file names (status
+// kUsageError); else the option actions in command-line order, then the
+// classification.
 void go(const std::vector<std::string>& args);
 
 }  // namespace kelvor::classifier

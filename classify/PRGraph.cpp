@@ -5,7 +5,7 @@
 
 #include "base/Console.h"
 #include "base/NumberText.h"
-#include "base/OutputFile.h"
+#include "base/ReplacementFile.h"
 
 namespace kelvor {
 
@@ -71,7 +71,7 @@ void emitPRGraph(std::span<const double> values, std::span<const std::int8_t> la
 void writePRGraph(const std::string& path, const ExampleCollection& examples,
                   std::span<const double> values) {
   printOut("Computing precision/recall graph...\n");
-  OutputFile file = OutputFile::create(path);
+  ReplacementFile file(path);
   if (!values.empty()) {
     std::vector<std::int8_t> labels;
     labels.reserve(values.size());
@@ -79,7 +79,7 @@ void writePRGraph(const std::string& path, const ExampleCollection& examples,
       labels.push_back(static_cast<std::int8_t>(truthLabel(e)));
     emitPRGraph(values, labels, [&](std::string_view line) { file.write(line); });
   }
-  file.close();
+  file.commit();
 }
 
 }  // namespace kelvor

@@ -36,8 +36,9 @@ double countAsDouble(Range&& range) {
 void emitPRGraph(std::span<const double> values, std::span<const std::int8_t> labels,
                  const std::function<void(std::string_view)>& emitLine);
 
-// Prints the progress line, creates (or truncates) the file and writes the
-// graph. The labels are read from `examples` only when there is a value.
+// Prints the progress line and writes the graph to a file that replaces
+// `path` once complete (base/ReplacementFile.h). The labels are read from
+// `examples` only when there is a value.
 void writePRGraph(const std::string& path, const ExampleCollection& examples,
                   std::span<const double> values);
 

@@ -10,6 +10,7 @@
 #include "base/FileIdentity.h"
 #include "base/NumberText.h"
 #include "base/OutputFile.h"
+#include "base/ReplacementFile.h"
 #include "core/classification/Classify.h"
 #include "core/examples/Collections.h"
 #include "core/examples/ExampleFile.h"
@@ -50,6 +51,13 @@ std::vector<std::string> commaRuns(const std::string& text) {
     runs.back() += c;
   }
   return runs;
+}
+
+// A model or dump file that cannot be written would otherwise be found out
+// only once training is done, which on a large set takes hours.
+void requireWritableOutputs(const LearnCells& o, const std::string& modelFile) {
+  requireWritable(modelFile, "model file", WriteMode::Replaced);
+  if (o.refDumpHFreq > 0) requireWritable(o.refDumpHFile, "lagrangian dump file", WriteMode::InPlace);
 }
 
 // Creating the model or the dump file before training ends would destroy
@@ -131,6 +139,7 @@ struct TrainingOutcome {
   Examples indexed;
   std::optional<std::vector<std::int32_t>> trainingIndex;
   std::optional<KernelCache> cache;  // see TrainResult
+  std::optional<double> changeAtIterationLimit;  // see TrainResult; randomized: absent
 };
 
 TrainOptions trainOptions(const LearnCells& o, double lambda) {
@@ -165,12 +174,22 @@ TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kern
   const TrainOptions options = trainOptions(o, lambda);
   if (randomized.delta != 0)
     return {train_randomized(options, kernel, trainingSet, testSet, dump, initial, randomized),
-            trainingSet, std::nullopt, std::nullopt};
+            trainingSet, std::nullopt, std::nullopt, std::nullopt};
   TrainResult result = train(options, kernel, trainingSet, testSet, dump, initial);
   std::optional<std::vector<std::int32_t>> trainingIndex;
   if (result.selection.isOn()) trainingIndex = result.selection.ssSelected().sample;
   return {std::move(result.lagrangians), std::move(result.workingSet), std::move(trainingIndex),
-          std::move(result.cache)};
+          std::move(result.cache), result.changeAtIterationLimit};
+}
+
+// Without it, a run cut short by -i looks like one that converged, and a
+// model whose lagrangians never got near C passes for a trained one.
+void warnIfCutShort(const LearnCells& o, const TrainingOutcome& trained) {
+  if (!trained.changeAtIterationLimit) return;
+  printErr("Warning: training stopped at the iteration limit (-i " + showInt(o.refI) +
+           ") with a largest change of " + showDouble(*trained.changeAtIterationLimit) +
+           ", not below -h " + showDouble(o.refH) +
+           "; the model may not have converged: raise -i or add --mu 0.9\n");
 }
 
 // The pair of each support vector, in getSupportVectors' order: its
@@ -266,11 +285,15 @@ std::int32_t randomizedMaximum(std::int32_t delta, std::int32_t n) {
   return static_cast<std::int32_t>(bound);
 }
 
-void doLearning(const std::string& exampleFile, const std::string& modelFile) {
+LearningEnd doLearning(const std::string& exampleFile, const std::string& modelFile) {
   const LearnCells o = learnCells();
   if (!o.refRank && (o.refRankMargin != 0.0 || o.refRankHighMem))
     fail("must specify argument rank");
+  // A negative C leaves no lagrangian room above 0: training would end with
+  // no support vectors.
+  if (o.refC < 0.0) fail("The trade-off C (-c) must be 0 or more, not " + showDouble(o.refC));
   refuseToOverwriteInputs(o, exampleFile, modelFile);
+  requireWritableOutputs(o, modelFile);
 
   // Reading an example computes its trees' self-kernels, which fixes the
   // kernel parameters for the whole process: they must hold the options'
@@ -325,6 +348,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
                                              initial, dump ? &*dump : nullptr, randomized);
   printOut("Optimization complete!\n");
+  warnIfCutShort(o, trained);
   if (dump) dump->close();
 
   const std::span<const double> h = trained.lagrangians.elems();
@@ -337,7 +361,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
 
   if (supportVectors.collectionSize() == 0) {
     printOut("No support vectors found; not writing model.\n");
-    return;
+    return LearningEnd::NoSupportVectors;
   }
 
   if (pairs) {
@@ -352,6 +376,7 @@ void doLearning(const std::string& exampleFile, const std::string& modelFile) {
   printOut("Writing model to " + modelFile + "\n");
   writeModel(modelFile, makeModel(o, lambda, highest, trainingSet.collectionSize(),
                                   std::move(supportVectors), sigmoid));
+  return LearningEnd::ModelWritten;
 }
 
 }  // namespace kelvor

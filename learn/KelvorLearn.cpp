@@ -6,8 +6,5 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return kelvor::runProgram([&] {
-    kelvor::go(args);
-    return 0;
-  });
+  return kelvor::runProgram([&] { return kelvor::go(args); });
 }

@@ -25,7 +25,7 @@ std::vector<std::string> standardInputWords() {
 
 }  // namespace
 
-void showHelp() {
+void showHelp(int status) {
   std::string text = "Kelvor Learner Version ";
   text += version();
   text +=
@@ -36,20 +36,23 @@ void showHelp() {
   text += formatOptionTable("", learnOptions());
   text += '\n';
   printOut(text);
-  endProgram(0);
+  endProgram(status);
 }
 
-void go(const std::vector<std::string>& args) {
-  if (args.empty()) showHelp();
+int go(const std::vector<std::string>& args) {
+  if (args.empty()) showHelp(kUsageError);
   if (args.size() == 1 && args[0] == "stdin") return go(standardInputWords());
   const ParsedOptions parsed = parseOptions(learnOptions(), args);
   if (!parsed.errors.empty()) {
     for (const std::string& e : parsed.errors) printOut(e + "\n");
-    showHelp();
+    showHelp(kUsageError);
   }
-  if (parsed.nonOptions.size() != 2) showHelp();
+  if (parsed.nonOptions.size() != 2) showHelp(parsed.helpAsked ? 0 : kUsageError);
   for (const OptionAction& action : parsed.actions) action();
-  doLearning(parsed.nonOptions[0], parsed.nonOptions[1]);
+  // A run that writes no model must not let a script go on with the model
+  // file an earlier run left.
+  return doLearning(parsed.nonOptions[0], parsed.nonOptions[1]) == LearningEnd::ModelWritten ? 0
+                                                                                               : 1;
 }
 
 }  // namespace kelvor

@@ -11,9 +11,13 @@ namespace kelvor {
 // standard input as the arguments; otherwise the options are parsed, and,
 // when they are good and exactly two file names remain, their actions run
 // in order and doLearning trains on the first file and writes the second.
-void go(const std::vector<std::string>& args);
+// Gives the exit status: 0 when the model was written, 1 when training
+// found no support vectors. A command line that ends in the help for want
+// of good options or file names ends the program with kUsageError.
+int go(const std::vector<std::string>& args);
 
-// Prints the help on standard output and ends the program with status 0.
-[[noreturn]] void showHelp();
+// Prints the help on standard output and ends the program with `status`:
+// 0 when the help was asked for, kUsageError after a bad command line.
+[[noreturn]] void showHelp(int status);
 
 }  // namespace kelvor

@@ -59,7 +59,7 @@ OptDescr flag(const char* name, bool LearnCells::*cell, bool value, const char* 
 std::vector<OptDescr> makeTable() {
   using C = LearnCells;
   return {
-      {{'?'}, {"help"}, NoArg{[] { showHelp(); }}, "this help"},
+      {{kHelpLetter}, {"help"}, NoArg{[] { showHelp(0); }}, "this help"},
       letter('f', &C::refF, "v", "pretend we are version v"),
       letter('c', &C::refC, "float", "C: trade-off between training error and margin (1)"),
       letter('t', &C::refK, "int", "type of kernel: 0-linear, 1-poly, 2-rbf, 3-sigmoid (0)"),

@@ -64,7 +64,7 @@ class Parser {
     const OptDescr& d = matches.front();
     if (!isReqArg(d)) {
       if (eq != std::string::npos) return error(errNoArg(optText));
-      out_.actions.push_back(std::get<NoArg>(d.argKind).action);
+      noArg(d);
       return;
     }
     if (eq != std::string::npos) return valued(d, written.substr(eq + 1));
@@ -82,7 +82,7 @@ class Parser {
       if (matches.empty())
         error(errUnrecognized(optText));
       else
-        out_.actions.push_back(std::get<NoArg>(matches.front().argKind).action);
+        noArg(matches.front());
       // The rest of a cluster is taken as an argument of its own.
       if (!tail.empty()) pending_.push_front("-" + tail);
       return;
@@ -103,6 +103,13 @@ class Parser {
         prefixed.push_back(d);
     }
     return exact.empty() ? prefixed : exact;
+  }
+
+  void noArg(const OptDescr& d) {
+    out_.actions.push_back(std::get<NoArg>(d.argKind).action);
+    const auto& letters = d.shortLetters;
+    if (std::find(letters.begin(), letters.end(), kHelpLetter) != letters.end())
+      out_.helpAsked = true;
   }
 
   void valued(const OptDescr& d, const std::string& value) {

@@ -20,6 +20,15 @@ namespace kelvor {
 
 using OptionAction = std::function<void()>;
 
+// The exit status of a run that ends in the help because its command line
+// was wrong (an option error, a wrong number of file names, no arguments),
+// so that a script never takes it for a run that did its work. The help
+// asked for with -? or --help ends with 0.
+constexpr int kUsageError = 1;
+
+// The short letter of the help option in both programs' tables.
+constexpr char kHelpLetter = '?';
+
 struct NoArg {
   OptionAction action;
 };
@@ -42,6 +51,9 @@ struct ParsedOptions {
   std::vector<OptionAction> actions;    // recognised options, in command-line order
   std::vector<std::string> nonOptions;  // file names, in command-line order
   std::vector<std::string> errors;      // each ends with a newline
+  // Whether the help option was recognised: the help it prints is then what
+  // was asked for, even when the file names are wrong and no action runs.
+  bool helpAsked = false;
 };
 
 ParsedOptions parseOptions(const std::vector<OptDescr>& table,

@@ -72,6 +72,7 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
 
   const std::int32_t trainingSize = trainingSet.collectionSize();
   std::optional<GradientWalk> walk(std::in_place, state.cache, kernel.standard);
+  std::optional<double> changeAtLimit;
   for (std::int64_t t = 1;; ++t) {
     if (t % 100 == 0) printOut(".");
     if (k > 0 && t % k == 0) {
@@ -108,7 +109,10 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
       }
     }
     if (options.stopPredicate(dh)) break;
-    if (options.maxIterations >= 0 && t + 1 > options.maxIterations) break;
+    if (options.maxIterations >= 0 && t + 1 > options.maxIterations) {
+      changeAtLimit = dh;
+      break;
+    }
   }
   printOut("\n");
   walk.reset();
@@ -116,7 +120,7 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
   std::optional<KernelCache> cache;
   if (!options.sampleSelection) cache = std::move(state.cache);
   return TrainResult{Array<double>(std::move(state.h)), std::move(workingSet),
-                     std::move(state.selection), std::move(cache)};
+                     std::move(state.selection), std::move(cache), changeAtLimit};
 }
 
 }  // namespace

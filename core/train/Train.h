@@ -63,6 +63,10 @@ struct TrainResult {
   // from it (CachedErrors.h); drop it as soon as that is done. Absent
   // otherwise, and from trainOnSample.
   std::optional<KernelCache> cache;
+  // The last sweep's largest change when the loop ended because the
+  // iterations ran out while that change did not meet the stop predicate;
+  // absent when the stop predicate ended it.
+  std::optional<double> changeAtIterationLimit;
 };
 
 // The dump file is written only when options.dumpPeriod > 0 and must then

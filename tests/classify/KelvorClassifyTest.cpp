@@ -75,7 +75,6 @@ TEST(KelvorClassify, HelpAndOptionErrors) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, ""},
       {{"stdin"}, ""},
-      {{m, "--h", e}, ""},
       {{m, e, "x", "y", "--pr-graph", g}, ""},
       {{"--bias", "abc", m}, ""},  // a bad value with one file name: only the help
       {{"-b", m, e}, "unrecognized option `-b'\n\n"},
@@ -84,9 +83,13 @@ TEST(KelvorClassify, HelpAndOptionErrors) {
   };
   for (const auto& [args, before] : cases) {
     const ProgramRun run = classifier(args);
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, before + kHelp) << ::testing::PrintToString(args);
   }
+  // Only the help asked for ends with 0.
+  const ProgramRun asked = classifier({m, "--h", e});
+  EXPECT_EQ(asked.status, 0);
+  EXPECT_EQ(asked.out, kHelp);
   EXPECT_FALSE(std::filesystem::exists(g));
   for (auto [option, name] : {std::pair{"--b", "bias"}, {"-l", "l"}}) {
     const ProgramRun run = classifier({m, option, "0.5x", e});
@@ -207,7 +210,7 @@ TEST(KelvorClassify, UserKernelFailsAtItsFirstUse) {
   EXPECT_EQ(run.out.substr(run.out.size() - 15), "Classifying...\n");
   // The failure names the header line of the kernel type.
   EXPECT_EQ(run.err, "\nFail: unknown kernel type!\nat " + path("u.model") + ":2\n");
-  EXPECT_TRUE(std::filesystem::exists(path("u.out")));
+  EXPECT_FALSE(std::filesystem::exists(path("u.out")));
 
   // Without support vectors it is never applied: every value is 0, or
   // 1 / (1 + exp(B)) with the sigmoid.
@@ -236,6 +239,23 @@ TEST(KelvorClassify, UnreadableFilesAndFailedWrites) {
   }
   EXPECT_EQ(readWholeFile(m).substr(0, 14), "Kelvor Version");
   EXPECT_EQ(readWholeFile(e).substr(0, 7), "1 1:0.9");
+}
+
+// A run that fails on a bad test line leaves the values and the graph of
+// the run before, not a part of its own, and no temporary file.
+TEST(KelvorClassify, FailedRunKeepsEarlierOutputs) {
+  std::filesystem::create_directory(path("kept"));
+  const std::string out = writeTempFile("kept/v.out", "earlier values\n");
+  const std::string graph = writeTempFile("kept/g", "earlier graph\n");
+  const std::string bad = writeTempFile("kept.dat", "1 1:1\n1 1:2\n1 1:3\n-1 1:4\n1 1:x\n1 1:6\n");
+  const ProgramRun run = classifier({"--pr-graph", graph, model("kept.model"), bad, out});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.ends_with("at " + bad + ":5\n")) << run.err;
+  EXPECT_EQ(readWholeFile(out), "earlier values\n");
+  EXPECT_EQ(readWholeFile(graph), "earlier graph\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("kept")),
+                          std::filesystem::directory_iterator()),
+            2);
 }
 
 // The reader takes one chunk of output and closes the pipe; the output is

@@ -104,12 +104,11 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Reading training examples...100 examples read (highest feature=1)\n" + randomInit,
        "unknown kernel type 9"},
       // No examples: the bound is 0, and no minimum is too high for it; the
-      // dump file that cannot be created stops the run after the check.
-      {{"--rand-delta", "1", "--rand-mini", "99", "--dump-h-freq", "1", "--dump-h-file",
-        "no/such/dir", "empty.dat", "m"},
+      // missing test file stops the run after the check.
+      {{"--rand-delta", "1", "--rand-mini", "99", "--test", "missing.dat", "empty.dat", "m"},
        "Reading training examples...0 examples read (highest feature=0)\n"
-       "Dumping lagrangians to no/such/dir\n",
-       "no/such/dir: cannot open for writing: No such file or directory"},
+       "Reading test examples...",
+       "missing.dat: cannot open for reading: No such file or directory"},
       // Ranking counts pairs, not examples: ceiling(6 ln 6) = 11.
       {{"--rank", "--rand-delta", "1", "--rand-mini", "11", "-t", "9", "ranks.dat", "m"},
        "Reading training examples...4 examples read (highest feature=1)\n"
@@ -161,9 +160,15 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "",
        "The lagrangian dump file lag is the restart's lagrangian file lag; writing it would "
        "destroy that file"},
+      // Outputs that cannot be written, and a negative C, are found before
+      // anything is read.
       {{"--dump-h-freq", "1", "--dump-h-file", "no/such/dir", "three.dat", "m"},
-       three + "Dumping lagrangians to no/such/dir\n",
-       "no/such/dir: cannot open for writing: No such file or directory"},
+       "",
+       "The lagrangian dump file no/such/dir cannot be written: No such file or directory"},
+      {{"three.dat", "no/such/m"},
+       "",
+       "The model file no/such/m cannot be written: No such file or directory"},
+      {{"-c", "-1", "three.dat", "m"}, "", "The trade-off C (-c) must be 0 or more, not -1.0"},
   };
   for (const StopCase& c : cases) {
     const ProgramRun run = learn(c.args);
@@ -219,9 +224,12 @@ TEST(LearnDriver, OneSweepByHand) {
       "Training  0.5       0.0        0.0     NaN     \n";
   const std::string svLines = minusEta + " 1:1.0 2:2.0\n" + eta + " 1:1.0\n";
 
+  // One sweep is all -i 0 allows: the largest change, eta, is far above -h.
   ProgramRun run = learn({"-i", "0", "-l", "1", "two.dat", "m1"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "Warning: training stopped at the iteration limit (-i 0) with a largest "
+                     "change of " + eta + ", not below -h 1.0e-6; the model may not have "
+                     "converged: raise -i or add --mu 0.9\n");
   EXPECT_EQ(run.out,
             "Reading training examples...2 examples read (highest feature=2)\n"
             "Initializing...\nIterating...\nOptimization complete!\n"
@@ -258,10 +266,10 @@ TEST(LearnDriver, OneSweepByHand) {
             0u);
   EXPECT_EQ(file("d3"), "Iteration 1\n1 " + eta + "\n2 " + eta + "\n\n");
 
-  // C = 0 keeps every lagrangian at 0: the table, then no model, and an
-  // existing model file stays as it was.
+  // C = 0 keeps every lagrangian at 0: the table, then no model, which is a
+  // failure, and an existing model file stays as it was.
   run = learn({"-c", "0", "-l", "1", "two.dat", "m1"});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("Number of support vectors: 0\n"
                          "          Accuracy  Precision  Recall  F-Score \n"
                          "Training  0.5       0.0        0.0     NaN     \n"
@@ -269,6 +277,28 @@ TEST(LearnDriver, OneSweepByHand) {
             std::string::npos)
       << run.out;
   EXPECT_EQ(file("m1"), linearHeader("Kelvor Version 1.2", "empty", 2, 2, 2, "1.0") + svLines);
+}
+
+// The warning says the iterations ran out before the change fell below -h,
+// with and without sample selection; randomized training's subsample runs
+// are bounded by design and say nothing.
+TEST(LearnDriver, WarnsOnlyWhenTheIterationsRanOut) {
+  writeTempFile("two.dat", "+1 1:1\n-1 1:1 2:2\n");
+  const std::string warning = "Warning: training stopped at the iteration limit (-i 3) with a "
+                              "largest change of ";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"-h", "1", "two.dat", "w"},
+        {"--rand-delta", "1", "-i", "0", "two.dat", "w"}}) {
+    const ProgramRun run = learn(args);
+    EXPECT_EQ(run.status, 0) << label(args);
+    EXPECT_EQ(run.err, "") << label(args);
+  }
+  const ProgramRun selected = learn({"--ss", "--ss-0", "1", "-i", "3", "two.dat", "w"});
+  EXPECT_EQ(selected.status, 0);
+  EXPECT_TRUE(selected.err.starts_with(warning)) << selected.err;
+  EXPECT_TRUE(selected.err.ends_with(", not below -h 1.0e-6; the model may not have converged: "
+                                     "raise -i or add --mu 0.9\n"))
+      << selected.err;
 }
 
 // Ranking on three examples of one query with targets 1, 2, 3 (and one of
