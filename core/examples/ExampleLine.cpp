@@ -102,9 +102,7 @@ std::string_view significantDigits(std::string_view digits) {
 
 // Does a feature numbered `next` ascend from the one of its kind before it?
 // A real index beyond an Int passes: its conversion fails anyway.
-bool ascends(std::int64_t before, std::int64_t next) {
-  return before < next || next == kBeyondInt;
-}
+bool ascends(std::int64_t before, std::int64_t next) { return before < next || next == kBeyondInt; }
 
 std::optional<FeatureWord> parseFeature(std::string_view word) {
   const ScannedWord w = scanFeature(word);
@@ -177,8 +175,7 @@ Array<RealFeature> convertReals(const LineShape& shape, double bias) {
   out.reserve(n);
   out.push_back({0, bias});
   for (const FeatureWord& f : shape.features)
-    if (f.kind == FeatureKind::Real)
-      out.push_back({convertIndex(f), convertRealValue(f.value)});
+    if (f.kind == FeatureKind::Real) out.push_back({convertIndex(f), convertRealValue(f.value)});
   return Array<RealFeature>(std::move(out));
 }
 
