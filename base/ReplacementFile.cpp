@@ -86,8 +86,9 @@ void requireWritable(const std::string& path, std::string_view role, WriteMode m
   if (::stat(final.c_str(), &st) != 0)
     writable = canReplaceBeside(final, nullptr);
   else  // a file that cannot be replaced is written in place
-    writable = (mode == WriteMode::Replaced && S_ISREG(st.st_mode) && canReplaceBeside(final, &st)) ||
-               opensForWriting(final, st);
+    writable =
+        (mode == WriteMode::Replaced && S_ISREG(st.st_mode) && canReplaceBeside(final, &st)) ||
+        opensForWriting(final, st);
   if (!writable)
     fail("The " + std::string(role) + " " + path + " cannot be written: " + std::strerror(errno));
 }

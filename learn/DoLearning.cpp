@@ -57,7 +57,8 @@ std::vector<std::string> commaRuns(const std::string& text) {
 // only once training is done, which on a large set takes hours.
 void requireWritableOutputs(const LearnCells& o, const std::string& modelFile) {
   requireWritable(modelFile, "model file", WriteMode::Replaced);
-  if (o.refDumpHFreq > 0) requireWritable(o.refDumpHFile, "lagrangian dump file", WriteMode::InPlace);
+  if (o.refDumpHFreq > 0)
+    requireWritable(o.refDumpHFile, "lagrangian dump file", WriteMode::InPlace);
 }
 
 // Creating the model or the dump file before training ends would destroy
@@ -138,7 +139,7 @@ struct TrainingOutcome {
   Array<double> lagrangians;
   Examples indexed;
   std::optional<std::vector<std::int32_t>> trainingIndex;
-  std::optional<KernelCache> cache;  // see TrainResult
+  std::optional<KernelCache> cache;              // see TrainResult
   std::optional<double> changeAtIterationLimit;  // see TrainResult; randomized: absent
 };
 

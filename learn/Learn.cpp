@@ -51,8 +51,8 @@ int go(const std::vector<std::string>& args) {
   for (const OptionAction& action : parsed.actions) action();
   // A run that writes no model must not let a script go on with the model
   // file an earlier run left.
-  return doLearning(parsed.nonOptions[0], parsed.nonOptions[1]) == LearningEnd::ModelWritten ? 0
-                                                                                               : 1;
+  const LearningEnd end = doLearning(parsed.nonOptions[0], parsed.nonOptions[1]);
+  return end == LearningEnd::ModelWritten ? 0 : 1;
 }
 
 }  // namespace kelvor

@@ -227,9 +227,12 @@ TEST(LearnDriver, OneSweepByHand) {
   // One sweep is all -i 0 allows: the largest change, eta, is far above -h.
   ProgramRun run = learn({"-i", "0", "-l", "1", "two.dat", "m1"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "Warning: training stopped at the iteration limit (-i 0) with a largest "
-                     "change of " + eta + ", not below -h 1.0e-6; the model may not have "
-                     "converged: raise -i or add --mu 0.9\n");
+  EXPECT_EQ(run.err,
+            "Warning: training stopped at the iteration limit (-i 0) with a largest "
+            "change of " +
+                eta +
+                ", not below -h 1.0e-6; the model may not have "
+                "converged: raise -i or add --mu 0.9\n");
   EXPECT_EQ(run.out,
             "Reading training examples...2 examples read (highest feature=2)\n"
             "Initializing...\nIterating...\nOptimization complete!\n"
@@ -284,11 +287,11 @@ TEST(LearnDriver, OneSweepByHand) {
 // are bounded by design and say nothing.
 TEST(LearnDriver, WarnsOnlyWhenTheIterationsRanOut) {
   writeTempFile("two.dat", "+1 1:1\n-1 1:1 2:2\n");
-  const std::string warning = "Warning: training stopped at the iteration limit (-i 3) with a "
-                              "largest change of ";
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-h", "1", "two.dat", "w"},
-        {"--rand-delta", "1", "-i", "0", "two.dat", "w"}}) {
+  const std::string warning =
+      "Warning: training stopped at the iteration limit (-i 3) with a "
+      "largest change of ";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"-h", "1", "two.dat", "w"},
+                                               {"--rand-delta", "1", "-i", "0", "two.dat", "w"}}) {
     const ProgramRun run = learn(args);
     EXPECT_EQ(run.status, 0) << label(args);
     EXPECT_EQ(run.err, "") << label(args);
@@ -296,8 +299,9 @@ TEST(LearnDriver, WarnsOnlyWhenTheIterationsRanOut) {
   const ProgramRun selected = learn({"--ss", "--ss-0", "1", "-i", "3", "two.dat", "w"});
   EXPECT_EQ(selected.status, 0);
   EXPECT_TRUE(selected.err.starts_with(warning)) << selected.err;
-  EXPECT_TRUE(selected.err.ends_with(", not below -h 1.0e-6; the model may not have converged: "
-                                     "raise -i or add --mu 0.9\n"))
+  EXPECT_TRUE(
+      selected.err.ends_with(", not below -h 1.0e-6; the model may not have converged: "
+                             "raise -i or add --mu 0.9\n"))
       << selected.err;
 }
 

@@ -191,8 +191,9 @@ TEST(LearnFiles, ReadOnlyDirectoryIsWrittenInPlace) {
     const ProgramRun refused = learn({data, locked + "/new"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "\nFail: The model file " + locked + "/new cannot be written: "
-                           "Permission denied\n");
+    EXPECT_EQ(refused.err, "\nFail: The model file " + locked +
+                               "/new cannot be written: "
+                               "Permission denied\n");
   }
   ::chmod(locked.c_str(), 0755);
   if (canWriteAnyway) GTEST_SKIP() << "a read-only directory is writable for root";
