@@ -17,11 +17,24 @@ namespace {
 
 const std::string kStandardOutput = "standard output";
 
+// Whether the last text written to standard error ended mid-line.
+bool errMidLine = false;
+
 }  // namespace
 
 void printOut(std::string_view text) { writeFully(STDOUT_FILENO, text, kStandardOutput); }
 
-void printErr(std::string_view text) { std::cerr << text << std::flush; }
+void printErr(std::string_view text) {
+  std::cerr << text << std::flush;
+  if (!text.empty()) errMidLine = text.back() != '\n';
+}
+
+void printWarning(std::string_view text) {
+  std::string line = errMidLine ? "\nWarning: " : "Warning: ";
+  line.append(text);
+  line += '\n';
+  printErr(line);
+}
 
 void finishStandardOutput() {
   errno = 0;

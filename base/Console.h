@@ -16,6 +16,11 @@ namespace kelvor {
 void printOut(std::string_view text);
 void printErr(std::string_view text);
 
+// "Warning: <text>" and a line break on standard error, on a line of its
+// own: after progress marks that printErr left mid-line ("./."), a line
+// break comes first.
+void printWarning(std::string_view text);
+
 // Flushes whatever went to standard output through the C and C++ streams
 // rather than printOut, and stops the program if any of it was lost. The
 // programs call it at their end (see runProgram).

@@ -187,10 +187,10 @@ TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kern
 // model whose lagrangians never got near C passes for a trained one.
 void warnIfCutShort(const LearnCells& o, const TrainingOutcome& trained) {
   if (!trained.changeAtIterationLimit) return;
-  printErr("Warning: training stopped at the iteration limit (-i " + showInt(o.refI) +
-           ") with a largest change of " + showDouble(*trained.changeAtIterationLimit) +
-           ", not below -h " + showDouble(o.refH) +
-           "; the model may not have converged: raise -i or add --mu 0.9\n");
+  printWarning("training stopped at the iteration limit (-i " + showInt(o.refI) +
+               ") with a largest change of " + showDouble(*trained.changeAtIterationLimit) +
+               ", not below -h " + showDouble(o.refH) +
+               "; the model may not have converged: raise -i or add --mu 0.9");
 }
 
 // The pair of each support vector, in getSupportVectors' order: its
