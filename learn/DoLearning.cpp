@@ -143,8 +143,20 @@ struct TrainingOutcome {
   std::optional<double> changeAtIterationLimit;  // see TrainResult; randomized: absent
 };
 
+// From zero the first sweep steps every lagrangian by the step factor (or
+// C): below -h, training stops right there and looks converged.
+std::function<void(double)> warnIfStepBelowStop(double stopBelow) {
+  return [stopBelow](double eta) {
+    if (eta < stopBelow)
+      printWarning("the step factor " + showDouble(eta) + " is below -h " + showDouble(stopBelow) +
+                   ", so training stops after its first iteration: the kernel values are too "
+                   "large for this -h; scale the features or lower -h");
+  };
+}
+
 TrainOptions trainOptions(const LearnCells& o, double lambda) {
   const double stopBelow = o.refH, addBelow = o.refSSH;
+  const bool startsFromZero = o.refReadHIter <= 0 && o.refRandDelta == 0;
   return TrainOptions{
       .cacheSize = o.refMCache,
       .lambda = lambda,
@@ -162,6 +174,7 @@ TrainOptions trainOptions(const LearnCells& o, double lambda) {
       .addPredicate = [addBelow](double dh) { return dh < addBelow; },
       .maxSampleSize = o.refSSMax > 0 ? o.refSSMax : std::numeric_limits<std::int32_t>::max(),
       .dumpPeriod = o.refDumpHFreq,
+      .afterCacheBuild = startsFromZero ? warnIfStepBelowStop(o.refH) : nullptr,
   };
 }
 

@@ -9,6 +9,19 @@
 
 namespace kelvor {
 
+namespace {
+
+// A pair holds the difference of its examples' real features alone, so
+// that is all training saw of them: string and tree features written into
+// the model would add kernel terms to every decision value that the
+// training never weighed.
+ExamplePtr realFeaturesOnly(ExamplePtr x) {
+  if (x->vectorString().empty() && x->vectorTree().empty()) return x;
+  return mkExampleQID(x->vectorReal(), x->ex_qid());
+}
+
+}  // namespace
+
 Examples transformSVS(const LowMemRankingCollection& pairs, const ExampleCollection& supportVectors,
                       std::span<const std::int32_t> pairNumbers) {
   const std::int32_t count = supportVectors.collectionSize();
@@ -33,7 +46,7 @@ Examples transformSVS(const LowMemRankingCollection& pairs, const ExampleCollect
       std::count_if(sums.begin(), sums.end(), [](double v) { return v != 0.0; })));
   for (std::int32_t k = 1; k <= n; ++k) {
     const double v = sums[static_cast<std::size_t>(k - 1)];
-    if (v != 0.0) kept.push_back({pairs.lmr_original.at(k).example, v});
+    if (v != 0.0) kept.push_back({realFeaturesOnly(pairs.lmr_original.at(k).example), v});
   }
   return Examples(std::make_shared<const ArrayCollection>(
       Array<Element>(std::move(kept)), "transformed value not filled in properly"));

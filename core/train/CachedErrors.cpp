@@ -52,8 +52,8 @@ class CellReader {
   std::optional<double> term(const SupportVector& sv, std::int32_t m, const CellTerms& x) const {
     const std::int32_t p = sv.position;
     if (p > block()) return std::nullopt;
-    if (p == m) return cell(m, m);
     if (!sv.terms.unitTarget || !x.unitTarget) return std::nullopt;
+    if (p == m) return cell(m, m);
     if (p < m && ((sv.terms.strings && x.strings) || (sv.terms.trees && x.trees)))
       return std::nullopt;
     const double c = p > m ? cell(m, p) : cell(p, m);

@@ -5,12 +5,12 @@
 //
 // classify sums, over the support vectors p (highest position first),
 // coef_p * t with t = K(x_p, x_m) + lambda^2 for the classified example m.
-// Cell (i, i) holds K(x_i, x_i) + lambda^2, and cell (i, j), i < j, holds
-// (y_i * y_j) * (K(x_j, x_i) + lambda^2). So a cell gives that t itself:
-// - on the diagonal (p == m), always;
-// - off it, when both targets are +1 or -1 and the cell is finite: y_i * y_j
-//   is then +-1, and multiplying the cell by it again gives back exactly
-//   the t that went in. With p > m the cell's kernel value has the support
+// Cell (i, j), i <= j, holds (y_i * y_j) * (K(x_j, x_i) + lambda^2). So
+// when both targets are +1 or -1 a cell gives that t itself:
+// - on the diagonal (p == m), where y_i * y_i is exactly 1;
+// - off it, when the cell is finite: y_i * y_j is then +-1, and
+//   multiplying the cell by it again gives back exactly the t that went
+//   in. With p > m the cell's kernel value has the support
 //   vector first, as classify has it. With p < m it has the two the other
 //   way round, which is the same double only where the kernel is symmetric
 //   bit for bit: the real-feature merge and the four kernels over it are,

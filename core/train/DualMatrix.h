@@ -1,12 +1,15 @@
 // The dual matrix Q of a training problem, entry by entry:
 // Q_ij = (y_i * y_j) * (K(x_i, x_j) + lambda * lambda) over the working
 // set of a kernel cache, read from the cache's block where it holds the
-// entry and computed through the kernel otherwise.
+// entry and computed through the kernel otherwise. The string and tree
+// kernels differ in the last bits with their argument order, so every
+// entry, cached or not, takes the later example first.
 //
 // This is the plain reading; training's gradient walk (Gradient.h) gives
 // the same doubles much faster.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/train/HalfMatrix.h"
@@ -15,21 +18,22 @@
 namespace kelvor {
 
 // (y_a * y_b) * (K(x_a, x_b) + lambda^2): the one formula of every
-// computed entry and every off-diagonal cell of the block (whose cell (i, j)
-// is computedEntry(x_j, x_i, ...)).
+// computed entry and every cell of the block (cell (i, j), i <= j, is
+// computedEntry(x_j, x_i, ...)).
 inline double computedEntry(const Element& a, const Element& b, const KernelFunction& kernel,
                             double lambda2) {
   return (a.value * b.value) * (kernel(*a.example, *b.example) + lambda2);
 }
 
-// An entry outside the block (i or j beyond kernelCacheSize) is computed,
-// so a computed diagonal entry carries y_i * y_i, which the block's
-// diagonal does not.
+// An entry outside the block (i or j beyond kernelCacheSize) is computed
+// with the later example first, as the block's cell holds it.
 inline double dualMatrixEntry(const KernelCache& cache, std::int32_t i, std::int32_t j) {
   const std::int32_t s = cache.kernelCacheSize;
-  if (i > s || j > s)
-    return computedEntry(cache.kernelExamples.at(i), cache.kernelExamples.at(j),
-                         cache.kernelInstance, cache.kernelLambda * cache.kernelLambda);
+  if (i > s || j > s) {
+    const Examples& x = cache.kernelExamples;
+    return computedEntry(x.at(std::max(i, j)), x.at(std::min(i, j)), cache.kernelInstance,
+                         cache.kernelLambda * cache.kernelLambda);
+  }
   return readMatrix(cache.kernelCache, i, j);
 }
 

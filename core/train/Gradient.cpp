@@ -236,7 +236,7 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
       if (!rowKernel_) {
         for (std::size_t c = 0; c < count; ++c) {
           const std::int32_t j = column(c);
-          use(j, computedEntry(xi, view_.get(j, columnSlot), kernel, lambda2));
+          use(j, computedEntry(view_.get(j, columnSlot), xi, kernel, lambda2));
         }
         return;
       }

@@ -15,12 +15,6 @@ namespace kelvor {
 
 namespace {
 
-// D takes 1 + k when that is larger, and whenever either side is NaN.
-void raiseD(double& d, double k) {
-  const double v = 1.0 + k;
-  if (d < v || std::isnan(d) || std::isnan(v)) d = v;
-}
-
 // Rows 1..rows of the block, in storage order.
 void fillBlock(HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kernel, double lambda2,
                const ElementView& view) {
@@ -30,8 +24,7 @@ void fillBlock(HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kern
   for (std::int32_t i = 1; i <= rows; ++i) {
     if (i % 100 == 0) printOut(".");
     const Element& xi = view.get(i, rowSlot);
-    const double k = kernel.function(*xi.example, *xi.example);
-    *cell++ = k + lambda2;
+    *cell++ = computedEntry(xi, xi, kernel.function, lambda2);
     if (rowKernel) {
       // K(x_i, x_j) is K(x_j, x_i) to the bit for real features alone.
       const std::span<const Element> elems = view.direct().subspan(static_cast<std::size_t>(i));
@@ -50,28 +43,77 @@ void fillBlock(HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kern
   }
 }
 
-}  // namespace
-
-double rowSumBound(const HalfMatrix& matrix, std::int32_t rows) {
-  // One pass in storage order: row i receives its cells (a, i), a < i, in
-  // a ascending while rows a are walked, then its own row, so every sum
-  // still runs over j ascending.
-  std::vector<double> sums(static_cast<std::size_t>(std::max(rows, 0)), 0.0);
-  for (std::int32_t i = 1; i <= rows; ++i) {
-    const double* cell = matrix.arr.data() + halfMatrixIndex(matrix.matrixLength, i, i);
-    double& own = sums[static_cast<std::size_t>(i - 1)];
-    own = own + std::fabs(cell[0]);
-    for (std::int32_t j = i + 1; j <= rows; ++j) {
-      const double a = std::fabs(cell[j - i]);
-      own = own + a;
-      double& other = sums[static_cast<std::size_t>(j - 1)];
-      other = other + a;
-    }
-  }
+// The largest of the row sums, a NaN sum always replacing the bound.
+double largestSum(const std::vector<double>& sums) {
   double d = 0.0;
   for (const double r : sums)
     if (d < r || std::isnan(r)) d = r;
   return d;
+}
+
+// Adds |Q_ij| (i <= j) to row i's sum and, off the diagonal, to row j's.
+// Walking the rows in order and each row's columns ascending, every row
+// receives its terms (a, i), a < i, in a ascending before its own row, so
+// each sum still runs over j ascending.
+struct RowSums {
+  std::vector<double> sums;
+  void add(std::int32_t i, std::int32_t j, double q) {
+    const double a = std::fabs(q);
+    double& own = sums[static_cast<std::size_t>(i - 1)];
+    own = own + a;
+    if (j != i) {
+      double& other = sums[static_cast<std::size_t>(j - 1)];
+      other = other + a;
+    }
+  }
+  // Row i's cells (i, i..rows) of the block.
+  void addCells(const HalfMatrix& matrix, std::int32_t i, std::int32_t rows) {
+    const double* cell = matrix.arr.data() + halfMatrixIndex(matrix.matrixLength, i, i);
+    for (std::int32_t j = i; j <= rows; ++j) add(i, j, cell[j - i]);
+  }
+};
+
+}  // namespace
+
+double rowSumBound(const HalfMatrix& matrix, std::int32_t rows) {
+  RowSums r{std::vector<double>(static_cast<std::size_t>(std::max(rows, 0)), 0.0)};
+  for (std::int32_t i = 1; i <= rows; ++i) r.addCells(matrix, i, rows);
+  return largestSum(r.sums);
+}
+
+double workingSetBound(const HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kernel,
+                       double lambda2, const ElementView& view) {
+  const std::int32_t n = std::max(view.size(), 0);
+  if (rows >= n) return rowSumBound(matrix, n);
+  RowSums r{std::vector<double>(static_cast<std::size_t>(n), 0.0)};
+  std::optional<RealKernelRow> rowKernel = RealKernelRow::over(kernel.standard, view.direct());
+  Element rowSlot, columnSlot;
+  for (std::int32_t i = 1; i <= n; ++i) {
+    const Element& xi = view.get(i, rowSlot);
+    if (i <= rows)
+      r.addCells(matrix, i, rows);
+    else
+      r.add(i, i, computedEntry(xi, xi, kernel.function, lambda2));
+    const std::int32_t from = std::max(i, rows) + 1;
+    if (from > n) continue;
+    if (rowKernel) {
+      // K(x_i, x_j) is K(x_j, x_i) to the bit for real features alone.
+      const std::span<const Element> elems =
+          view.direct().subspan(static_cast<std::size_t>(from - 1));
+      rowKernel->setRow(*xi.example);
+      rowKernel->forEach(
+          static_cast<std::size_t>(n - from + 1),
+          [&](std::size_t c) -> const Example& { return *elems[c].example; },
+          [&](std::size_t c, double kij) {
+            r.add(i, from + static_cast<std::int32_t>(c),
+                  (elems[c].value * xi.value) * (kij + lambda2));
+          });
+      continue;
+    }
+    for (std::int32_t j = from; j <= n; ++j)
+      r.add(i, j, computedEntry(view.get(j, columnSlot), xi, kernel.function, lambda2));
+  }
+  return largestSum(r.sums);
 }
 
 std::int32_t cacheRowCount(std::int32_t megabytes) {
@@ -88,23 +130,12 @@ CacheBuild newKernelCache(std::int32_t megabytes, const TrainingKernel& kernel, 
   const std::int32_t s = cacheRowCount(megabytes);
   const std::int32_t n = std::max<std::int32_t>(examples.collectionSize(), 0);
   std::vector<double> h(static_cast<std::size_t>(n), 0.0);
-  double d = 0.0;
   const std::int32_t rows = std::min(n, s);
   HalfMatrix matrix = newMatrix(rows);
   const double lambda2 = lambda * lambda;
   const ElementView view(examples);
   fillBlock(matrix, rows, kernel, lambda2, view);
-  if (rows > 0) {
-    d = rowSumBound(matrix, rows);
-  } else {
-    // No filled row to take D from: 1.9 / 0.0 would make every step jump
-    // to a bound of the box.
-    Element slot;
-    for (std::int32_t i = 1; i <= n; ++i) {
-      const Element& xi = view.get(i, slot);
-      raiseD(d, kernel.function(*xi.example, *xi.example));
-    }
-  }
+  const double d = workingSetBound(matrix, rows, kernel, lambda2, view);
   for (const InitialLagrangian& l : initial) {
     if (l.index < 1 || l.index > n) failIndex(l.index, 1, n);
     h[static_cast<std::size_t>(l.index - 1)] = l.value;
@@ -136,8 +167,7 @@ std::optional<CacheExtension> extendKernelCache(const KernelCache& current, std:
   Element rowSlot, columnSlot;
   for (std::int32_t p = oldSize + 1; p <= std::min(newSize, b); ++p) {
     const Element& xp = view.get(p, rowSlot);
-    const double k = kernel(*xp.example, *xp.example);
-    writeMatrix(matrix, p, p, k + lambda2);
+    writeMatrix(matrix, p, p, computedEntry(xp, xp, kernel, lambda2));
     // The earlier position goes second, as in a fresh build.
     for (std::int32_t j = p + 1; j <= std::min(newSize, b); ++j)
       writeMatrix(matrix, p, j, computedEntry(view.get(j, columnSlot), xp, kernel, lambda2));

@@ -1,9 +1,12 @@
 // Building the kernel cache of a training run, and rebuilding it when
 // sample selection grows the working set.
 //
-// The block holds, for rows and columns 1..rows of the working set:
-// cell (i, i) = K(x_i, x_i) + lambda^2 (no y_i * y_i factor) and cell
-// (i, j), i < j, = (y_i * y_j) * (K(x_j, x_i) + lambda^2).
+// The block holds, for rows and columns 1..rows of the working set, the
+// entries of Q exactly as a computed entry gives them: cell (i, i) =
+// (y_i * y_i) * (K(x_i, x_i) + lambda^2) and cell (i, j), i < j, =
+// (y_i * y_j) * (K(x_j, x_i) + lambda^2). An entry beyond the block is
+// computed in that same argument order, so the cache size changes how fast
+// training runs, never what it computes.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <span>
 #include <vector>
 
+#include "core/examples/ElementView.h"
 #include "core/examples/ExampleCollection.h"
 #include "core/kernels/Kernels.h"
 #include "core/train/InitialLagrangian.h"
@@ -37,12 +41,17 @@ struct CacheBuild {
 // overshooting. A NaN row sum always replaces the bound.
 double rowSumBound(const HalfMatrix& matrix, std::int32_t rows);
 
+// rowSumBound over the whole working set of `view`: the cells of rows and
+// columns 1..rows read from the matrix, every other entry computed once,
+// as the training loop computes it. The step factor must bound all of Q,
+// not just the block a cache of some size happens to hold.
+double workingSetBound(const HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kernel,
+                       double lambda2, const ElementView& view);
+
 // Fills min(n, rows) rows, printing "." before every 100th row. D is the
-// row-sum bound of the filled block; when no row is filled, the largest
-// 1 + K(x_i, x_i) over the whole working set (a NaN always replaces it),
-// so that a cache of size 0 still gives a usable step factor. The initial
-// lagrangians are set in order, a later one for the same index winning; an
-// index outside 1..n is fatal.
+// working-set bound (workingSetBound). The initial lagrangians are set in
+// order, a later one for the same index winning; an index outside 1..n is
+// fatal.
 CacheBuild newKernelCache(std::int32_t megabytes, const TrainingKernel& kernel, double lambda,
                           const Examples& examples, std::span<const InitialLagrangian> initial);
 inline CacheBuild newKernelCache(std::int32_t megabytes, const KernelFunction& kernel,

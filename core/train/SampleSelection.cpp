@@ -139,6 +139,16 @@ std::optional<double> selectionStep(TrainingState& state, const TrainOptions& op
     markSelected(selected.flags, std::span(selected.sample).subspan(before));
   }
   printOut("{added " + showInt(count) + " examples}");
+  // Otherwise a cache too small for the working set looks like selection
+  // that found nothing worth adding.
+  const auto unselected = static_cast<std::int64_t>(std::max(trainingSet.collectionSize(), 0)) -
+                          static_cast<std::int64_t>(selected.sample.size() - added.size());
+  if (room < std::min<std::int64_t>(options.batchSize, unselected) && !state.selectionHeldSaid) {
+    state.selectionHeldSaid = true;
+    printWarning("sample selection cannot grow past " + showInt(x + count) +
+                 " examples: the kernel cache holds " + showInt(state.cache.kernelCacheSize) +
+                 " rows (-m " + showInt(options.cacheSize) + "); raise -m to let it grow");
+  }
 
   state.sampleCount += count;
   const std::size_t size = state.h.size() + added.size();

@@ -71,8 +71,10 @@ bool selectionDue(const TrainOptions& options, const TrainingState& state,
 // unselected examples whose decision values under the current support
 // vectors lie closest to zero (KeptList.h), walking the training set in
 // index order, and appends as many of them as the cache bound leaves room
-// for. Returns the step-factor candidate of the grown cache
-// (extendKernelCache), nothing when no example was added.
+// for. The first time in a run that the cache bound leaves room for fewer
+// than the step would select, warns on standard error. Returns the
+// step-factor candidate of the grown cache (extendKernelCache), nothing
+// when no example was added.
 std::optional<double> selectionStep(TrainingState& state, const TrainOptions& options,
                                     const KernelFunction& kernel, const Examples& trainingSet);
 

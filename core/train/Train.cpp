@@ -64,6 +64,7 @@ TrainResult runTraining(const TrainOptions& options, const TrainingKernel& kerne
     tlambdaRef().store(options.treeParams->lambda);
   }
   TrainingState state = startState(options, kernel, trainingSet, initialLagrangians);
+  if (options.afterCacheBuild) options.afterCacheBuild(state.stepFactor.eta());
   printOut("\nIterating...");
   state.G.assign(state.h.size(), 0.0);
   if (options.mu > 0.0)

@@ -49,6 +49,9 @@ struct TrainOptions {
   std::function<bool(double)> addPredicate = [](double) { return false; };  // on dh
   std::int32_t maxSampleSize = 2147483647;
   std::int32_t dumpPeriod = 0;  // 0 or less: no dump
+  // Given the step factor once the kernel cache is built, before
+  // "\nIterating..."; not called when empty.
+  std::function<void(double)> afterCacheBuild;
 };
 
 struct TrainResult {

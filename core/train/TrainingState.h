@@ -29,6 +29,8 @@ struct TrainingState {
   StepFactor stepFactor;
   std::int32_t sampleCount;
   SelectionState selection;
+  // Whether a selection step has said that the cache's rows held it back.
+  bool selectionHeldSaid = false;
 };
 
 }  // namespace kelvor

@@ -290,8 +290,9 @@ TEST(LearnDriver, WarnsOnlyWhenTheIterationsRanOut) {
   const std::string warning =
       "Warning: training stopped at the iteration limit (-i 3) with a "
       "largest change of ";
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"-h", "1", "two.dat", "w"},
-                                               {"--rand-delta", "1", "-i", "0", "two.dat", "w"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"-h", "0.01", "two.dat", "w"},
+        {"--rand-delta", "1", "-i", "0", "two.dat", "w"}}) {
     const ProgramRun run = learn(args);
     EXPECT_EQ(run.status, 0) << label(args);
     EXPECT_EQ(run.err, "") << label(args);

@@ -19,15 +19,6 @@ using samples::sameBits;
 
 const KernelFunction kLinear = linearKernel;
 
-double maxSelfPlusOne(const Examples& ex, std::int32_t from, std::int32_t to) {
-  double d = 0.0;
-  for (std::int32_t i = from; i <= to; ++i) {
-    const Element e = ex.at(i);
-    d = std::max(d, 1.0 + linearKernel(*e.example, *e.example));
-  }
-  return d;
-}
-
 // The row-sum bound read cell by cell, each row over j ascending.
 double plainRowSumBound(const HalfMatrix& m, std::int32_t rows) {
   double d = 0.0;
@@ -123,22 +114,45 @@ TEST(KernelCache, StandardKernelsFillTheDocumentedCells) {
   }
 }
 
-TEST(KernelCache, NoCachedRowStillGivesAFiniteStepFactor) {
+// However many rows are cached, the step factor bounds the whole working
+// set: D is the same double, and the entries are the same doubles, at any
+// cache size, even for a kernel whose value depends on its argument order
+// and for targets other than +1 and -1.
+TEST(KernelCache, TheCacheSizeChangesNoEntryAndNoStepFactor) {
   std::mt19937 rng(6);
-  const Examples ex = randomExamples(rng, 7, 4);
-  const CacheBuild build = newKernelCache(0, kLinear, 1.0, ex, {});
-  EXPECT_EQ(build.cache.kernelCache.matrixLength, 0);
-  EXPECT_EQ(build.eta, 1.9 / maxSelfPlusOne(ex, 1, 7));
+  const Examples unit = randomExamples(rng, 520, 4);
+  std::vector<Element> elems;
+  for (const Element& e : unit.collectionElems())
+    elems.push_back({e.example, e.value > 0 ? 2.0 : -0.5});
+  const Examples ex = collection(std::move(elems));
+  const KernelFunction skewed = [](const Example& a, const Example& b) {
+    return linearKernel(a, b) + 0.25 * a.vectorReal().elems()[0].value;
+  };
+  ::testing::internal::CaptureStdout();
+  const CacheBuild none = newKernelCache(0, skewed, 1.0, ex, {});
+  const CacheBuild part = newKernelCache(1, skewed, 1.0, ex, {});  // 511 rows
+  const CacheBuild whole = newKernelCache(40, skewed, 1.0, ex, {});
+  ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(none.cache.kernelCache.matrixLength, 0);
+  EXPECT_EQ(part.cache.kernelCache.matrixLength, 511);
+  EXPECT_TRUE(sameBits(whole.eta, 1.9 / plainRowSumBound(whole.cache.kernelCache, 520)));
+  EXPECT_TRUE(sameBits(none.eta, whole.eta));
+  EXPECT_TRUE(sameBits(part.eta, whole.eta));
+  for (const auto& [i, j] : {std::pair{3, 3}, {2, 515}, {515, 2}, {517, 519}, {519, 519}}) {
+    const double cached = dualMatrixEntry(whole.cache, i, j);
+    EXPECT_TRUE(sameBits(dualMatrixEntry(none.cache, i, j), cached)) << i << "," << j;
+    EXPECT_TRUE(sameBits(dualMatrixEntry(part.cache, i, j), cached)) << i << "," << j;
+  }
   EXPECT_EQ(newKernelCache(0, kLinear, 1.0, collection({}), {}).eta,
             std::numeric_limits<double>::infinity());
 }
 
-TEST(KernelCache, EntriesBeyondTheBoundCarryBothTargets) {
+TEST(KernelCache, EntriesCarryBothTargets) {
   const Examples ex =
       collection({{mkExample(reals({{1, 1.0}})), 1.0}, {mkExample(reals({{1, 3.0}})), 2.0}});
   const KernelCache inside = cacheWithBound(ex, kLinear, 0.5, 2);
   const KernelCache outside = cacheWithBound(ex, kLinear, 0.5, 1);
-  EXPECT_EQ(dualMatrixEntry(inside, 2, 2), 9.25);
+  EXPECT_EQ(dualMatrixEntry(inside, 2, 2), 4 * 9.25);
   EXPECT_EQ(dualMatrixEntry(outside, 2, 2), 4 * 9.25);
   EXPECT_EQ(dualMatrixEntry(outside, 1, 2), 2 * 3.25);
   EXPECT_EQ(dualMatrixEntry(outside, 1, 1), 1.25);

@@ -37,14 +37,15 @@ inline std::vector<double> randomLagrangians(std::mt19937& rng, std::size_t n, d
 }
 
 // A cache with bound s over the examples, its block filled cell by cell as
-// documented: (i, i) = K(x_i, x_i) + l^2, (i, j) = (y_i y_j)(K(x_j, x_i) + l^2).
+// documented: (i, j), i <= j, = (y_i y_j)(K(x_j, x_i) + l^2).
 inline KernelCache cacheWithBound(const Examples& examples, const KernelFunction& kernel,
                                   double lambda, std::int32_t s) {
   const std::int32_t rows = std::min(examples.collectionSize(), s);
   HalfMatrix matrix = newMatrix(rows);
   for (std::int32_t i = 1; i <= rows; ++i) {
     const Element xi = examples.at(i);
-    writeMatrix(matrix, i, i, kernel(*xi.example, *xi.example) + lambda * lambda);
+    writeMatrix(matrix, i, i,
+                (xi.value * xi.value) * (kernel(*xi.example, *xi.example) + lambda * lambda));
     for (std::int32_t j = i + 1; j <= rows; ++j) {
       const Element xj = examples.at(j);
       writeMatrix(matrix, i, j,
