@@ -135,6 +135,13 @@ TEST(KelvorClassify, ClassifiesAndPrintsTheTable) {
       << run.out;
   EXPECT_EQ(readWholeFile(out), "0.9\n0.4\n0.4\n-0.3\n");
   EXPECT_EQ(readWholeFile(path("c.g3")), kGraph);
+  // Above every value nothing counts as positive: no true positive, an
+  // F-score of 0 like precision and recall.
+  run = classifier({"--bias", "1", m, e});
+  EXPECT_NE(run.out.find("Accuracy  Precision  Recall  F-Score \n"
+                         "0.5       0.0        0.0     0.0     \n"),
+            std::string::npos)
+      << run.out;
 }
 
 TEST(KelvorClassify, SigmoidWritesProbabilitiesAndCountsRawValues) {

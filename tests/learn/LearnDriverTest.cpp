@@ -313,6 +313,42 @@ TEST(LearnDriver, WarnsOnlyWhenTheIterationsRanOut) {
       selected.err.ends_with(", not below -h 1.0e-6; the model may not have converged: "
                              "raise -i or add --mu 0.9\n"))
       << selected.err;
+  // With momentum on, raising -i is the remedy left.
+  const ProgramRun momentum = learn({"--mu", "0.5", "-i", "3", "two.dat", "w"});
+  EXPECT_TRUE(momentum.err.starts_with(warning)) << momentum.err;
+  EXPECT_TRUE(momentum.err.ends_with("; the model may not have converged: raise -i\n"))
+      << momentum.err;
+}
+
+// Targets that cannot teach two classes are named once they are read, in
+// memory and on disk, on a line of their own after progress marks; the run
+// goes on. Ranking grades and test targets are not looked at.
+TEST(LearnDriver, WarnsAboutTargetsOfOneClass) {
+  writeTempFile("zero-one.dat", "0 1:1\n1 1:2\n0 1:3\n");
+  writeTempFile("one-two.dat", "1 1:1\n2 1:2\n");
+  writeTempFile("minus.dat", "-1 1:1\n-2 1:2\n0 1:3\n");
+  writeTempFile("signs.dat", "+1 1:1\n-1 1:2\n");
+  writeTempFile("none.dat", "# no examples\n");
+  const std::string wants = "; classification wants the targets +1 and -1\n";
+  const std::string zeros = "Warning: training examples with target 0 take no part in training (";
+  const std::string oneClass = ", so the model learns one class" + wants;
+  const std::string noBelow = "Warning: no training example has a target below 0" + oneClass;
+  const std::string noAbove = "Warning: no training example has a target above 0" + oneClass;
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"zero-one.dat"}, zeros + "2 of 3)" + wants + noBelow},
+      {{"--noread", "one-two.dat"}, noBelow},
+      {{"--noread", "minus.dat"}, zeros + "1 of 3)" + wants + noAbove},
+      {{"--noread", "zero-one.dat,one-two.dat"}, "./.\n" + zeros + "2 of 5)" + wants + noBelow},
+      {{"--test", "one-two.dat", "signs.dat"}, ""},
+      {{"--rank", "one-two.dat"}, "/"},
+  };
+  for (auto [args, err] : cases) {
+    args.push_back("w");
+    const ProgramRun run = learn(args);
+    EXPECT_EQ(run.status, 0) << label(args);
+    EXPECT_EQ(run.err, err) << label(args);
+  }
+  EXPECT_EQ(learn({"none.dat", "w"}).err, "");
 }
 
 // Ranking on three examples of one query with targets 1, 2, 3 (and one of
