@@ -29,6 +29,8 @@
 #include "learn/ErrorTable.h"
 #include "learn/Lagrangians.h"
 #include "learn/LearnOptions.h"
+#include "learn/OptionChecks.h"
+#include "learn/TrainingTargets.h"
 #include "learn/TransformSVS.h"
 
 namespace kelvor {
@@ -37,8 +39,6 @@ namespace {
 
 double lambdaOf(const LearnCells& o) {
   if (!o.refL) return o.refK == 0 ? 2.0 : 0.1;
-  // A lambda that is not a number passes, as the comparison says.
-  if (*o.refL < 0.0) fail("lambda must be non-negative");
   return *o.refL;
 }
 
@@ -85,7 +85,6 @@ std::pair<Examples, std::int32_t> readTrainingExamples(const LearnCells& o,
   if (o.refReadFile) {
     printOut("Reading training examples...");
     if (several) fail("You must specify --noread for multiple file reading.");
-    // A file that cannot be opened is reported before a negative lambda.
     InputFile file = InputFile::open(exampleFile);
     return readExampleFile(file, lambdaOf(o));
   }
@@ -113,23 +112,6 @@ std::shared_ptr<const LowMemRankingCollection> makeRankingPairs(double margin, b
 
 void printExamplesRead(std::int32_t count, std::int32_t highest) {
   printOut(showInt(count) + " examples read (highest feature=" + showInt(highest) + ")\n");
-}
-
-TrainingKernel selectKernel(const LearnCells& o) {
-  // An unknown kernel type stops the run where training first needs the
-  // kernel, after its "Initializing...", not before; a run that never needs
-  // it (no examples) never stops for it.
-  if (o.refK < 0 || o.refK > fromEnum(KernelType::SigmoidKernel)) {
-    const std::int32_t k = o.refK;
-    return customTrainingKernel([k](const Example&, const Example&) -> double {
-      fail("unknown kernel type " + showInt(k));
-    });
-  }
-  // The power is taken by repeated products, which have no negative form;
-  // say which option is at fault before training starts.
-  if (o.refK == fromEnum(KernelType::PolyKernel) && o.refD < 0)
-    fail("The polynomial kernel's degree (-d) must be 0 or more, not " + showInt(o.refD));
-  return standardTrainingKernel(toEnum(o.refK), o.refD, o.refG, o.refS, o.refR);
 }
 
 // The lagrangians of a training run, the collection they index and, with
@@ -200,10 +182,12 @@ TrainingOutcome trainLagrangians(const LearnCells& o, const TrainingKernel& kern
 // model whose lagrangians never got near C passes for a trained one.
 void warnIfCutShort(const LearnCells& o, const TrainingOutcome& trained) {
   if (!trained.changeAtIterationLimit) return;
+  // Momentum is the other remedy, unless the run had it already.
   printWarning("training stopped at the iteration limit (-i " + showInt(o.refI) +
                ") with a largest change of " + showDouble(*trained.changeAtIterationLimit) +
                ", not below -h " + showDouble(o.refH) +
-               "; the model may not have converged: raise -i or add --mu 0.9");
+               "; the model may not have converged: raise -i" +
+               (o.refMu > 0.0 ? "" : " or add --mu 0.9"));
 }
 
 // The pair of each support vector, in getSupportVectors' order: its
@@ -303,9 +287,7 @@ LearningEnd doLearning(const std::string& exampleFile, const std::string& modelF
   const LearnCells o = learnCells();
   if (!o.refRank && (o.refRankMargin != 0.0 || o.refRankHighMem))
     fail("must specify argument rank");
-  // A negative C leaves no lagrangian room above 0: training would end with
-  // no support vectors.
-  if (o.refC < 0.0) fail("The trade-off C (-c) must be 0 or more, not " + showDouble(o.refC));
+  refuseImpossibleValues(o);
   refuseToOverwriteInputs(o, exampleFile, modelFile);
   requireWritableOutputs(o, modelFile);
 
@@ -321,6 +303,8 @@ LearningEnd doLearning(const std::string& exampleFile, const std::string& modelF
   const auto [examples, highest] = readTrainingExamples(o, exampleFile);
   const double lambda = lambdaOf(o);
   printExamplesRead(examples.collectionSize(), highest);
+  // Ranking targets are grades, not classes.
+  if (!o.refRank) warnAboutTargets(examples);
 
   Examples trainingSet = examples;
   std::shared_ptr<const LowMemRankingCollection> pairs;
@@ -358,7 +342,8 @@ LearningEnd doLearning(const std::string& exampleFile, const std::string& modelF
     dump.emplace(OutputFile::create(o.refDumpHFile));
   }
 
-  const TrainingKernel trainingKernel = selectKernel(o);
+  const TrainingKernel trainingKernel =
+      standardTrainingKernel(toEnum(o.refK), o.refD, o.refG, o.refS, o.refR);
   TrainingOutcome trained = trainLagrangians(o, trainingKernel, lambda, trainingSet, testSet,
                                              initial, dump ? &*dump : nullptr, randomized);
   printOut("Optimization complete!\n");

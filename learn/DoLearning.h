@@ -17,12 +17,14 @@ enum class LearningEnd { ModelWritten, NoSupportVectors };
 // the model is written or after the notice that there are no support
 // vectors (the model file is then left as it was). Every failure is fatal;
 // a run that fails leaves an existing model file untouched (unless it is
-// written in place, see base/ReplacementFile.h). Before anything is read, a
-// negative C, an output that would destroy an input (the model or the dump
-// file that is a training, test or restart file, the dump file that is the
-// model file) and an output that cannot be written stop the run. When
-// train's loop ran out of iterations, a warning follows "Optimization
-// complete!" on standard error.
+// written in place, see base/ReplacementFile.h). Before anything is read,
+// an impossible option value (learn/OptionChecks.h), an output that would
+// destroy an input (the model or the dump file that is a training, test or
+// restart file, the dump file that is the model file) and an output that
+// cannot be written stop the run. Training targets that cannot teach two
+// classes are warned about on standard error once they are read (not with
+// --rank), and when train's loop ran out of iterations, a warning follows
+// "Optimization complete!".
 LearningEnd doLearning(const std::string& exampleFile, const std::string& modelFile);
 
 // Opens every piece that holds no comma, in order, each before the next is

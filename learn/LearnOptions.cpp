@@ -72,7 +72,7 @@ std::vector<OptDescr> makeTable() {
       letter('v', &C::refV, "int", "compute training error every v iterations (0), 0 for never"),
       letter('l', &C::refL, "float", "lambda (affects bias)"),
       letter('m', &C::refMCache, "int", "max memory to use for kernel cache in mb (40)"),
-      flag("sigmoid", &C::refSigmoid, true, "fit a sigmoid (for probabilistic classification"),
+      flag("sigmoid", &C::refSigmoid, true, "fit a sigmoid (for probabilistic classification)"),
       flag("rank", &C::refRank, true, "do preference ranking"),
       named("rank-margin", &C::refRankMargin, "float", "margin for ranking (0)"),
       flag("rank-highmem", &C::refRankHighMem, true, "use lots of memory for ranking"),

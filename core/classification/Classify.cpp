@@ -62,7 +62,9 @@ std::pair<ErrorRates, std::vector<double>> countAll(const DecisionValue& decisio
   r.accuracy = (tp + tn) / (((tp + tn) + fp) + fn);
   r.precision = tp == 0.0 ? 0.0 : tp / (tp + fp);
   r.recall = tp == 0.0 ? 0.0 : tp / (tp + fn);
-  r.fscore = ((r.precision + r.precision) * r.recall) / (r.precision + r.recall);
+  // Without a true positive the formula is 0/0; the harmonic mean of two
+  // zeros is taken as 0, as precision and recall are.
+  r.fscore = tp == 0.0 ? 0.0 : ((r.precision + r.precision) * r.recall) / (r.precision + r.recall);
   return {r, std::move(outputs)};
 }
 

@@ -135,6 +135,13 @@ TEST(KelvorClassify, ClassifiesAndPrintsTheTable) {
       << run.out;
   EXPECT_EQ(readWholeFile(out), "0.9\n0.4\n0.4\n-0.3\n");
   EXPECT_EQ(readWholeFile(path("c.g3")), kGraph);
+  // Above every value nothing counts as positive: no true positive, an
+  // F-score of 0 like precision and recall.
+  run = classifier({"--bias", "1", m, e});
+  EXPECT_NE(run.out.find("Accuracy  Precision  Recall  F-Score \n"
+                         "0.5       0.0        0.0     0.0     \n"),
+            std::string::npos)
+      << run.out;
 }
 
 TEST(KelvorClassify, SigmoidWritesProbabilitiesAndCountsRawValues) {
@@ -161,12 +168,12 @@ TEST(KelvorClassify, RankingDataAndEmptySets) {
   run = classifier({m, writeTempFile("r2.dat", "1 1:0.5\n-1 qid:3 1:0.5\n")});
   EXPECT_NE(run.out.find("Accuracy"), std::string::npos);
 
-  // No examples: an empty output file, an empty graph, a table of NaNs.
+  // No examples: an empty output file, an empty graph, an accuracy of NaN.
   run = classifier(
       {"--pr-graph", path("r3.graph"), m, writeTempFile("r3.dat", "# none\n\n"), path("r3.out")});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("Accuracy  Precision  Recall  F-Score \n"
-                         "NaN       0.0        0.0     NaN     \n"),
+                         "NaN       0.0        0.0     0.0     \n"),
             std::string::npos)
       << run.out;
   EXPECT_TRUE(std::filesystem::exists(path("r3.out")) && std::filesystem::exists(path("r3.graph")));

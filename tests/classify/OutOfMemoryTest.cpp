@@ -24,7 +24,7 @@ TEST(OutOfMemory, ProgramsStopWithTheFatalErrorAndTheLine) {
 #endif
   // The kernel of the 8,193-level chain wants some 2 GB.
   const std::string chain = chainLine(8193);
-  writeTempFile("chain.dat", "1 1:1\n" + chain + "\n");
+  writeTempFile("chain.dat", "-1 1:1\n" + chain + "\n");
   writeTempFile("chain.model", modelHolding(chain));
   writeTempFile("plain.model", modelHolding("1 1:1"));
   writeTempFile("plain.dat", "1 1:1\n");

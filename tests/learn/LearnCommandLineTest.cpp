@@ -39,7 +39,7 @@ const std::string kHelp =
     "never\n"
     "  -l float                         lambda (affects bias)\n"
     "  -m int                           max memory to use for kernel cache in mb (40)\n"
-    "            --sigmoid              fit a sigmoid (for probabilistic classification\n"
+    "            --sigmoid              fit a sigmoid (for probabilistic classification)\n"
     "            --rank                 do preference ranking\n"
     "            --rank-margin=float    margin for ranking (0)\n"
     "            --rank-highmem         use lots of memory for ranking\n"

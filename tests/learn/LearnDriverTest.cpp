@@ -48,8 +48,8 @@ struct StopCase {
   std::string failure;  // the message after "Fail: "
 };
 
-// Every run stops before training: at a check, or at the kernel type 9,
-// which stops the run at training's first kernel evaluation.
+// Every run stops before training: at a check, or at the lagrangian file
+// "missing", the last thing read before training.
 TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("three.dat", "+1 1:1.0\n# comment\n\n-1 2:1.0\n+1 1:0.5 2:0.5\n");
   writeTempFile("bad.dat", "+1 1:1.0\n+1 x:1.0\n");
@@ -63,21 +63,31 @@ TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("lag-nan", "Iteration 1\n1 0.5\n2 NaN\n");
   writeTempFile("lag-index", "Iteration 1\n1 0.5\n3 0.5\n4 0.5\n");
   const std::string three = "Reading training examples...3 examples read (highest feature=2)\n";
-  const std::string init = "Initializing...";
-  const std::string randomInit = "Randomized selection iteration 1\n" + init;
+  const std::string noLag = "Reading lagrangians from missing\n";
+  const std::string noLagFailure = "missing: cannot open for reading: No such file or directory";
   const StopCase cases[] = {
       {{"--rank-margin", "0.5", "three.dat", "m"}, "", "must specify argument rank"},
       {{"--rank-margin=NaN", "three.dat", "m"}, "", "must specify argument rank"},
       {{"--rank-highmem", "three.dat", "m"}, "", "must specify argument rank"},
-      {{"--rank-margin", "0", "-t", "9", "three.dat", "m"}, three + init, "unknown kernel type 9"},
-      {{"-l", "-1", "three.dat", "m"},
-       "Reading training examples...",
-       "lambda must be non-negative"},
-      // The file is opened before lambda is looked at.
-      {{"-l", "-1", "missing.dat", "m"},
-       "Reading training examples...",
-       "missing.dat: cannot open for reading: No such file or directory"},
-      {{"-l", "-0.0", "-t", "4", "three.dat", "m"}, three + init, "unknown kernel type 4"},
+      {{"--rank-margin", "0", "--read-h-iter", "1", "--read-h-file", "missing", "three.dat", "m"},
+       three + noLag,
+       noLagFailure},
+      // Impossible values are refused before anything is read.
+      {{"-t", "4", "missing.dat", "m"}, "", "unknown kernel type 4"},
+      {{"-t", "-1", "missing.dat", "m"}, "", "unknown kernel type -1"},
+      {{"-l", "-1", "missing.dat", "m"}, "", "lambda must be non-negative"},
+      {{"-d", "-1", "missing.dat", "m"},
+       "",
+       "The polynomial kernel's degree (-d) must be 0 or more, not -1"},
+      {{"-l", "-0.0", "-g", "-0.5", "missing.dat", "m"},
+       "",
+       "The radial-basis kernel's gamma (-g) must be 0 or more, not -0.5"},
+      {{"--rand-delta", "-1", "missing.dat", "m"},
+       "",
+       "The combinatorial dimension (--rand-delta) must be 0 or more, not -1"},
+      {{"--read-h-iter", "-3", "--read-h-file", "missing", "missing.dat", "m"},
+       "",
+       "The lagrangian iteration to restart from (--read-h-iter) must be 0 or more, not -3"},
       {{"three.dat,test.dat", "m"},
        "Reading training examples...",
        "You must specify --noread for multiple file reading."},
@@ -88,10 +98,6 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Scanning training examples...",
        "missing.dat: cannot open for reading: No such file or directory"},
       {{"bad.dat", "m"}, "Reading training examples...", "Error reading line 2 of bad.dat"},
-      {{"-t", "-1", "three.dat", "m"}, three + init, "unknown kernel type -1"},
-      {{"-t", "1", "-d", "-1", "three.dat", "m"},
-       three,
-       "The polynomial kernel's degree (-d) must be 0 or more, not -1"},
       // The randomized bounds are checked whether randomized training is on
       // or not; ceiling(12 ln 100) is 56.
       {{"--rand-maxi", "5", "--rand-mini", "10", "three.dat", "m"},
@@ -100,9 +106,10 @@ TEST(LearnDriver, StopsBeforeTraining) {
       {{"--rand-delta", "2", "--rand-mini", "57", "hundred.dat", "m"},
        "Reading training examples...100 examples read (highest feature=1)\n",
        "maximum random selection iterations set lower than minimum"},
-      {{"--rand-delta", "2", "--rand-mini", "56", "-t", "9", "hundred.dat", "m"},
-       "Reading training examples...100 examples read (highest feature=1)\n" + randomInit,
-       "unknown kernel type 9"},
+      {{"--rand-delta", "2", "--rand-mini", "56", "--read-h-iter", "1", "--read-h-file", "missing",
+        "hundred.dat", "m"},
+       "Reading training examples...100 examples read (highest feature=1)\n" + noLag,
+       noLagFailure},
       // No examples: the bound is 0, and no minimum is too high for it; the
       // missing test file stops the run after the check.
       {{"--rand-delta", "1", "--rand-mini", "99", "--test", "missing.dat", "empty.dat", "m"},
@@ -110,31 +117,34 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Reading test examples...",
        "missing.dat: cannot open for reading: No such file or directory"},
       // Ranking counts pairs, not examples: ceiling(6 ln 6) = 11.
-      {{"--rank", "--rand-delta", "1", "--rand-mini", "11", "-t", "9", "ranks.dat", "m"},
+      {{"--rank", "--rand-delta", "1", "--rand-mini", "11", "--read-h-iter", "1", "--read-h-file",
+        "missing", "ranks.dat", "m"},
        "Reading training examples...4 examples read (highest feature=1)\n"
        "Constructing ranking examples...6 constraints created\n" +
-           randomInit,
-       "unknown kernel type 9"},
+           noLag,
+       noLagFailure},
       {{"--rank", "--rand-delta", "1", "--rand-mini", "12", "ranks.dat", "m"},
        "Reading training examples...4 examples read (highest feature=1)\n"
        "Constructing ranking examples...6 constraints created\n",
        "maximum random selection iterations set lower than minimum"},
       // Test pairs take margin 0, whatever --rank-margin says.
-      {{"--rank", "--rank-margin", "1.5", "--test", "ranks.dat", "-t", "9", "ranks.dat", "m"},
+      {{"--rank", "--rank-margin", "1.5", "--test", "ranks.dat", "--read-h-iter", "1",
+        "--read-h-file", "missing", "ranks.dat", "m"},
        "Reading training examples...4 examples read (highest feature=1)\n"
        "Constructing ranking examples...3 constraints created\n"
        "Reading test examples...4 examples read (highest feature=1)\n"
        "Constructing ranking examples...6 constraints created\n" +
-           init,
-       "unknown kernel type 9"},
-      {{"--test", "test.dat", "--noread", "-t", "9", "three.dat", "m"},
+           noLag,
+       noLagFailure},
+      {{"--test", "test.dat", "--noread", "--read-h-iter", "1", "--read-h-file", "missing",
+        "three.dat", "m"},
        "Scanning training examples...3 examples read (highest feature=2)\n"
        "Reading test examples...2 examples read (highest feature=3)\n" +
-           init,
-       "unknown kernel type 9"},
-      {{"--noread", "-t", "9", "three.dat,,test.dat,", "m"},
-       "Scanning training examples...5 examples read (highest feature=3)\n" + init,
-       "unknown kernel type 9"},
+           noLag,
+       noLagFailure},
+      {{"--noread", "--read-h-iter", "1", "--read-h-file", "missing", "three.dat,,test.dat,", "m"},
+       "Scanning training examples...5 examples read (highest feature=3)\n" + noLag,
+       noLagFailure},
       {{"--read-h-iter", "2", "--read-h-file", "lag", "three.dat", "m"},
        three + "Reading lagrangians from lag\n",
        "Arrived at lagrangian iteration 3 without passing 2\nat lag:4"},
@@ -151,12 +161,9 @@ TEST(LearnDriver, StopsBeforeTraining) {
       {{"--read-h-iter", "1", "--read-h-file", "lag-index", "three.dat", "m"},
        three + "Reading lagrangians from lag-index\n",
        "The lagrangian of example 4 names no training example (1 to 3)\nat lag-index:4\n"},
-      {{"--read-h-iter", "-3", "--read-h-file", "missing", "-t", "9", "three.dat", "m"},
-       three + init,
-       "unknown kernel type 9"},
       // The dump would destroy the lagrangians it restarts from.
       {{"--dump-h-freq", "10", "--read-h-iter", "3", "--read-h-file", "lag", "--dump-h-file", "lag",
-        "-t", "9", "three.dat", "m"},
+        "three.dat", "m"},
        "",
        "The lagrangian dump file lag is the restart's lagrangian file lag; writing it would "
        "destroy that file"},
@@ -221,7 +228,7 @@ TEST(LearnDriver, OneSweepByHand) {
   const std::string eta = showDouble(1.9 / 10.0), minusEta = showDouble(-(1.9 / 10.0));
   const std::string table =
       "          Accuracy  Precision  Recall  F-Score \n"
-      "Training  0.5       0.0        0.0     NaN     \n";
+      "Training  0.5       0.0        0.0     0.0     \n";
   const std::string svLines = minusEta + " 1:1.0 2:2.0\n" + eta + " 1:1.0\n";
 
   // One sweep is all -i 0 allows: the largest change, eta, is far above -h.
@@ -275,7 +282,7 @@ TEST(LearnDriver, OneSweepByHand) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("Number of support vectors: 0\n"
                          "          Accuracy  Precision  Recall  F-Score \n"
-                         "Training  0.5       0.0        0.0     NaN     \n"
+                         "Training  0.5       0.0        0.0     0.0     \n"
                          "No support vectors found; not writing model.\n"),
             std::string::npos)
       << run.out;
@@ -304,6 +311,42 @@ TEST(LearnDriver, WarnsOnlyWhenTheIterationsRanOut) {
       selected.err.ends_with(", not below -h 1.0e-6; the model may not have converged: "
                              "raise -i or add --mu 0.9\n"))
       << selected.err;
+  // With momentum on, raising -i is the remedy left.
+  const ProgramRun momentum = learn({"--mu", "0.5", "-i", "3", "two.dat", "w"});
+  EXPECT_TRUE(momentum.err.starts_with(warning)) << momentum.err;
+  EXPECT_TRUE(momentum.err.ends_with("; the model may not have converged: raise -i\n"))
+      << momentum.err;
+}
+
+// Targets that cannot teach two classes are named once they are read, in
+// memory and on disk, on a line of their own after progress marks; the run
+// goes on. Ranking grades and test targets are not looked at.
+TEST(LearnDriver, WarnsAboutTargetsOfOneClass) {
+  writeTempFile("zero-one.dat", "0 1:1\n1 1:2\n0 1:3\n");
+  writeTempFile("one-two.dat", "1 1:1\n2 1:2\n");
+  writeTempFile("minus.dat", "-1 1:1\n-2 1:2\n0 1:3\n");
+  writeTempFile("signs.dat", "+1 1:1\n-1 1:2\n");
+  writeTempFile("none.dat", "# no examples\n");
+  const std::string wants = "; classification wants the targets +1 and -1\n";
+  const std::string zeros = "Warning: training examples with target 0 take no part in training (";
+  const std::string oneClass = ", so the model learns one class" + wants;
+  const std::string noBelow = "Warning: no training example has a target below 0" + oneClass;
+  const std::string noAbove = "Warning: no training example has a target above 0" + oneClass;
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"zero-one.dat"}, zeros + "2 of 3)" + wants + noBelow},
+      {{"--noread", "one-two.dat"}, noBelow},
+      {{"--noread", "minus.dat"}, zeros + "1 of 3)" + wants + noAbove},
+      {{"--noread", "zero-one.dat,one-two.dat"}, "./.\n" + zeros + "2 of 5)" + wants + noBelow},
+      {{"--test", "one-two.dat", "signs.dat"}, ""},
+      {{"--rank", "one-two.dat"}, "/"},
+  };
+  for (auto [args, err] : cases) {
+    args.push_back("w");
+    const ProgramRun run = learn(args);
+    EXPECT_EQ(run.status, 0) << label(args);
+    EXPECT_EQ(run.err, err) << label(args);
+  }
+  EXPECT_EQ(learn({"none.dat", "w"}).err, "");
 }
 
 // Ranking on three examples of one query with targets 1, 2, 3 (and one of
@@ -322,7 +365,7 @@ TEST(LearnDriver, RankingModelOverTheInputExamples) {
             "Initializing...\nIterating...\nOptimization complete!\n"
             "Number of support vectors: 3\n"
             "          Accuracy  Precision  Recall  F-Score \n"
-            "Training  1.0       0.0        0.0     NaN     \n"
+            "Training  1.0       0.0        0.0     0.0     \n"
             "Transforming model back into original space...2 support vectors\n"
             "Writing model to m\n");
   const double twoEta = 2 * (1.9 / 20.0);

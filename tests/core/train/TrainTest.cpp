@@ -217,7 +217,7 @@ TEST(Train, ReportLine) {
   EXPECT_EQ(out,
             "Initializing...\nIterating...\nIteration 1: |sv|=2\tdh=0.31666666666666665"
             "\t|h|^2=0.20055555555555554"
-            "\ttra=0.5\ttrp=0.0\ttrr=0.0\ttrf=NaN\ttea=0.5\ttep=0.0\tter=0.0\ttef=NaN\n");
+            "\ttra=0.5\ttrp=0.0\ttrr=0.0\ttrf=0.0\ttea=0.5\ttep=0.0\tter=0.0\ttef=0.0\n");
 }
 
 TEST(Train, DumpShowsLagrangiansBeforeEachSweep) {
