@@ -348,17 +348,23 @@ TEST(KelvorClassify, KernelFailuresNameTheirHeaderLine) {
   EXPECT_TRUE(run.err.ends_with("\nat " + m + ":3\n")) << run.err;
 }
 
-// A model cut short (here inside its threshold line) would classify with
-// the support vectors left, or none.
+// A model cut inside a line (its threshold line, or its last support
+// vector, which would read as a shorter one) is refused after what the
+// reader prints, and the output file keeps the values of the run before.
 TEST(KelvorClassify, ModelFileCutShort) {
-  const std::string whole = readWholeFile(model("cut.model"));
-  const std::string m = writeTempFile("cut.model", whole.substr(0, whole.find(" # threshold") - 1));
-  const ProgramRun run = classifier({m, tests()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "\nFail: " + m +
-                         ": the header states 1 support vectors (line 10 holds 2, the number plus "
-                         "1), but the file holds 0 support-vector lines: it is cut short or "
-                         "damaged\n");
+  const std::string whole = readWholeFile(model("cut.model", 0, {"1.0 1:1.0", "-0.5 1:0.25"}));
+  const std::string out = writeTempFile("cut.out", "old\n");
+  const std::pair<std::size_t, std::string> cuts[] = {{whole.find(" # threshold") - 1, "11"},
+                                                      {whole.size() - 3, "13"}};
+  for (const auto& [size, line] : cuts) {
+    const std::string m = writeTempFile("cut.model", whole.substr(0, size));
+    const ProgramRun run = classifier({m, tests(), out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Reading model...(\"empty\",(False,0.0,0.0))\n");
+    EXPECT_EQ(run.err, "\nFail: " + m + ": the model file is cut short: its last line, " + line +
+                           ", ends without a line feed\n");
+    EXPECT_EQ(readWholeFile(out), "old\n");
+  }
 }
 
 }  // namespace

@@ -58,10 +58,12 @@ TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("hundred.dat", hundredExamples());
   writeTempFile("empty.dat", "");
   writeTempFile("lag", "Iteration 1\n1 0.5\n\nIteration 3\n1 0.25\n");
-  writeTempFile("lag-record", "Iteration 1\n1 0.5 7\n");
+  writeTempFile("lag-record", "Iteration 1\n1 0.5 7\n\n");
   writeTempFile("lag-header", "Iteration 1\n1 0.5\n\nIteration two\n");
-  writeTempFile("lag-nan", "Iteration 1\n1 0.5\n2 NaN\n");
-  writeTempFile("lag-index", "Iteration 1\n1 0.5\n3 0.5\n4 0.5\n");
+  writeTempFile("lag-nan", "Iteration 1\n1 0.5\n2 NaN\n\n");
+  writeTempFile("lag-index", "Iteration 1\n1 0.5\n3 0.5\n4 0.5\n\n");
+  writeTempFile("lag-cut", "Iteration 1\n1 0.5\n\nIteration 2\n1 0.5\n2 0.25\n");
+  writeTempFile("lag-twice", "Iteration 1\n1 0.5\n3 0.5\n1 0.25\n\n");
   const std::string three = "Reading training examples...3 examples read (highest feature=2)\n";
   const std::string init = "Initializing...";
   const std::string randomInit = "Randomized selection iteration 1\n" + init;
@@ -140,7 +142,17 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Arrived at lagrangian iteration 3 without passing 2\nat lag:4"},
       {{"--read-h-iter", "1", "--read-h-file", "lag-record", "three.dat", "m"},
        three + "Reading lagrangians from lag-record\n",
-       "Learn:66: Irrefutable pattern failed for pattern [a, b]\nat lag-record:2\n"},
+       "Not a lagrangian record (an example's index and its value, as in \"3 0.5\"): \"1 0.5 "
+       "7\"\nat lag-record:2\n"},
+      // The examples a cut block lost would start from 0; of an index
+      // given twice one value would be lost.
+      {{"--read-h-iter", "2", "--read-h-file", "lag-cut", "three.dat", "m"},
+       three + "Reading lagrangians from lag-cut\n",
+       "The lagrangian block is cut short: the file ends before the empty line that closes "
+       "it\nat lag-cut:6\n"},
+      {{"--read-h-iter", "1", "--read-h-file", "lag-twice", "three.dat", "m"},
+       three + "Reading lagrangians from lag-twice\n",
+       "The lagrangian of example 1 is given twice (first at line 2)\nat lag-twice:4\n"},
       {{"--read-h-iter", "2", "--read-h-file", "lag-header", "three.dat", "m"},
        three + "Reading lagrangians from lag-header\n",
        "Cannot read \"two\" as Int\nat lag-header:4\n"},
