@@ -196,6 +196,39 @@ TEST(LearnDriver, StopsBeforeTraining) {
   EXPECT_FALSE(std::filesystem::exists(testing::testDir() + "m"));
 }
 
+// A number beyond the largest double is no number, as "inf" is none: each
+// is refused where the other is, in the same words.
+TEST(LearnDriver, BeyondTheLargestDoubleIsRefusedLikeInf) {
+  // N stands for the number: a feature value, a target, the value of -c.
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"+1 1:N\n", {"n.dat", "m"}},
+      {"N 1:1\n", {"n.dat", "m"}},
+      {"+1 1:1\n", {"-c", "N", "n.dat", "m"}},
+  };
+  auto put = [](std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+    return text;
+  };
+  for (const auto& [line, args] : cases) {
+    auto run = [&](const std::string& number) {
+      writeTempFile("n.dat", put(line, "N", number));
+      std::vector<std::string> withNumber;
+      for (const std::string& a : args) withNumber.push_back(put(a, "N", number));
+      return learn(withNumber);
+    };
+    const ProgramRun inf = run("inf");
+    EXPECT_EQ(inf.status, 1) << line;
+    for (const std::string beyond : {"1e999", "-1e999"}) {
+      const ProgramRun refused = run(beyond);
+      EXPECT_EQ(refused.status, 1) << line << beyond;
+      EXPECT_EQ(refused.out, inf.out) << line << beyond;
+      EXPECT_EQ(refused.err, put(inf.err, "inf", beyond)) << line << beyond;
+    }
+  }
+}
+
 // ceiling((6 delta) ln n), with no undefined conversion at either end.
 TEST(LearnDriver, RandomizedIterationBound) {
   const std::int32_t max = 2147483647, min = -max - 1;
