@@ -68,9 +68,20 @@ bool sameFile(const std::string& a, const std::string& b) {
   return normalName(finalPath(a)) == normalName(finalPath(b));
 }
 
+std::optional<int> standardStreamOf(const std::string& path) {
+  struct stat target;
+  if (::stat(path.c_str(), &target) != 0) return std::nullopt;
+  for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_dev == target.st_dev && st.st_ino == target.st_ino)
+      return fd;
+  }
+  return std::nullopt;
+}
+
 void refuseToOverwrite(const std::string& written, std::string_view role, const std::string& other,
                        std::string_view otherRole) {
-  if (sameFile(written, other))
+  if (!standardStreamOf(written) && sameFile(written, other))
     fail("The " + std::string(role) + " " + written + " is the " + std::string(otherRole) + " " +
          other + "; writing it would destroy that file");
 }

@@ -3,6 +3,7 @@
 // hard link to it all reach one file, and writing any of them destroys it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,18 @@ std::string finalPath(const std::string& path);
 // destroyed), the same name once links are followed when neither exists.
 bool sameFile(const std::string& a, const std::string& b);
 
+// The program's standard output or standard error (its descriptor) when
+// `path` reaches the same file (device and inode): "/dev/stdout",
+// "/proc/self/fd/1", or the name of the file it is redirected to. Such an
+// output is written through the descriptor, in order with what the
+// program prints there, and is never truncated or replaced: a log that
+// standard output is appended to keeps its lines.
+std::optional<int> standardStreamOf(const std::string& path);
+
 // Stops the program when `written` reaches the same file as `other`, before
 // anything is written: "The <role> <written> is the <otherRole> <other>;
-// writing it would destroy that file".
+// writing it would destroy that file". An output written through standard
+// output or error destroys nothing.
 void refuseToOverwrite(const std::string& written, std::string_view role, const std::string& other,
                        std::string_view otherRole);
 

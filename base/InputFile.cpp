@@ -52,7 +52,8 @@ InputFile::InputFile(InputFile&& other) noexcept
       pos_(other.pos_),
       end_(other.end_),
       bufferStart_(other.bufferStart_),
-      readSize_(other.readSize_) {
+      readSize_(other.readSize_),
+      lineEnded_(other.lineEnded_) {
   other.fd_ = -1;
 }
 
@@ -81,7 +82,10 @@ bool InputFile::readLine(std::string& line) {
   line.clear();
   bool any = false;
   while (true) {
-    if (pos_ == end_ && !refill()) return any;
+    if (pos_ == end_ && !refill()) {
+      if (any) lineEnded_ = false;
+      return any;
+    }
     any = true;
     const char* start = buffer_.get() + pos_;
     const std::size_t avail = end_ - pos_;
@@ -90,6 +94,7 @@ bool InputFile::readLine(std::string& line) {
       const auto length = static_cast<std::size_t>(feed - start);
       line.append(start, length);
       pos_ += length + 1;
+      lineEnded_ = true;
       return true;
     }
     line.append(start, avail);

@@ -30,6 +30,9 @@ class InputFile {
   // the line feed stays. A last line without a line feed is a line. False
   // at the end of the file, with `line` empty.
   bool readLine(std::string& line);
+  // Whether the last line readLine gave ended with a line feed: false only
+  // for a last line without one (and before any line is read).
+  bool lineEnded() const { return lineEnded_; }
   // As readLine, but the end of the file is an error: for reading a line
   // that an earlier pass has seen.
   void readLineOrFail(std::string& line);
@@ -63,6 +66,7 @@ class InputFile {
   std::size_t end_ = 0;           // bytes held in buffer_
   std::int64_t bufferStart_ = 0;  // file offset of buffer_[0]
   std::size_t readSize_;          // size of the next block read
+  bool lineEnded_ = false;        // see lineEnded()
 };
 
 }  // namespace kelvor

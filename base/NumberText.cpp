@@ -162,15 +162,12 @@ std::optional<double> shortDecimalToDouble(std::string_view s) {
 
 }  // namespace
 
-double decimalToDouble(std::string_view s) {
-  if (const std::optional<double> v = shortDecimalToDouble(s)) return *v;
-  double v = 0.0;
-  auto res = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
-  if (res.ec != std::errc::result_out_of_range) return v;
-  // Out of range: decide between overflow and underflow from the decimal
-  // exponent of the first non-zero digit.
-  const bool negative = !s.empty() && s.front() == '-';
-  std::size_t i = negative ? 1 : 0;
+namespace {
+
+// The order p of a decimal text's value v, 10^(p-1) <= |v| < 10^p; nothing
+// for zero. The exponent saturates far beyond the range of any double.
+std::optional<std::int64_t> decimalOrder(std::string_view s) {
+  std::size_t i = !s.empty() && s.front() == '-' ? 1 : 0;
   std::int64_t position = 0;  // power of ten of the first non-zero digit, plus one
   bool seenNonZero = false, afterPoint = false;
   for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
@@ -189,20 +186,44 @@ double decimalToDouble(std::string_view s) {
       ++position;
     }
   }
+  if (!seenNonZero) return std::nullopt;
   std::int64_t exponent = 0;
   if (i < s.size()) {
     ++i;
     bool expNegative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) expNegative = s[i++] == '-';
-    for (; i < s.size(); ++i) {
-      // Saturate: beyond this every value is out of range anyway.
+    for (; i < s.size(); ++i)
       if (exponent < 1'000'000'000) exponent = exponent * 10 + (s[i] - '0');
-    }
     if (expNegative) exponent = -exponent;
   }
-  double magnitude =
-      (!seenNonZero || position + exponent <= 0) ? 0.0 : std::numeric_limits<double>::infinity();
-  return negative ? -magnitude : magnitude;
+  return position + exponent;
+}
+
+// The largest double, 1.797...e308, is of this order.
+constexpr std::int64_t kLargestOrder = 309;
+
+}  // namespace
+
+std::optional<double> decimalToDouble(std::string_view s) {
+  if (const std::optional<double> v = shortDecimalToDouble(s)) return *v;
+  double v = 0.0;
+  auto res = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+  if (res.ec != std::errc::result_out_of_range) return v;
+  // Out of range: beyond the largest double, or below the smallest one.
+  const std::optional<std::int64_t> order = decimalOrder(s);
+  if (order && *order > 0) return std::nullopt;
+  return !s.empty() && s.front() == '-' ? -0.0 : 0.0;
+}
+
+bool beyondLargestDouble(std::string_view s) {
+  // Without an exponent, fewer digits than the largest double has stay
+  // below it.
+  if (s.size() < static_cast<std::size_t>(kLargestOrder) && s.find_first_of("eE") == s.npos)
+    return false;
+  if (!isDecimalText(s)) return false;
+  const std::optional<std::int64_t> order = decimalOrder(s);
+  if (!order || *order != kLargestOrder) return order && *order > kLargestOrder;
+  return !decimalToDouble(s);
 }
 
 std::optional<double> parseDouble(std::string_view text) {

@@ -5,8 +5,9 @@
 // padding; "NaN", "Infinity", "-Infinity"; negative zero as "-0.0".
 //
 // Reading: white space and parentheses may surround the number, a leading
-// minus negates, no leading plus or point. Magnitudes beyond the range of a
-// double read as the nearest double (infinity or zero), never as an error.
+// minus negates, no leading plus or point. A magnitude below the smallest
+// double reads as zero; one beyond the largest double is no number, as
+// "inf" is none: infinity is written "Infinity" or not at all.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +36,14 @@ std::int32_t readInt(std::string_view text);
 // digits? Narrower formats (scores, example lines) build on this.
 bool isDecimalText(std::string_view text, bool allowPlusExponent = true);
 
-// Converts a text that passed isDecimalText to the nearest double; out of
-// range gives +-infinity or +-0.0.
-double decimalToDouble(std::string_view text);
+// Converts a text that passed isDecimalText to the nearest double (+-0.0
+// below the smallest subnormal); nothing when the value lies beyond the
+// largest double.
+std::optional<double> decimalToDouble(std::string_view text);
+
+// Whether the text passes isDecimalText and its value lies beyond the
+// largest double: what decimalToDouble refuses, told without converting
+// for the texts of everyday magnitude.
+bool beyondLargestDouble(std::string_view text);
 
 }  // namespace kelvor

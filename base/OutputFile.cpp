@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/Fatal.h"
+#include "base/FileIdentity.h"
 
 namespace kelvor {
 
@@ -42,16 +43,21 @@ void writeFully(int fd, std::string_view text, const std::string& name) {
 }
 
 OutputFile OutputFile::create(const std::string& path) {
+  if (const std::optional<int> stream = standardStreamOf(path))
+    return OutputFile(*stream, path, /*owned=*/false);
   return OutputFile(openOrFail(path, O_TRUNC), path);
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : fd_(other.fd_), path_(std::move(other.path_)), buffer_(std::move(other.buffer_)) {
+    : fd_(other.fd_),
+      owned_(other.owned_),
+      path_(std::move(other.path_)),
+      buffer_(std::move(other.buffer_)) {
   other.fd_ = -1;
 }
 
 OutputFile::~OutputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && owned_) ::close(fd_);
 }
 
 void OutputFile::failWith(const char* what, int err) const { failWriting(what, path_, err); }
@@ -82,7 +88,7 @@ void OutputFile::close() {
   flush();
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0 && errno != EINTR) failWith("closing", errno);
+  if (owned_ && ::close(fd) != 0 && errno != EINTR) failWith("closing", errno);
 }
 
 }  // namespace kelvor

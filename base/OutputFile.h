@@ -15,7 +15,9 @@ void writeFully(int fd, std::string_view text, const std::string& name);
 
 class OutputFile {
  public:
-  // Creates or truncates the file; failure to open is fatal.
+  // Creates or truncates the file; failure to open is fatal. A path that
+  // reaches standard output or error (base/FileIdentity.h) is written
+  // through that descriptor instead, which is neither truncated nor closed.
   static OutputFile create(const std::string& path);
   // Takes over an open descriptor.
   static OutputFile adopt(int fd, std::string path) { return OutputFile(fd, std::move(path)); }
@@ -35,10 +37,12 @@ class OutputFile {
   const std::string& path() const { return path_; }
 
  private:
-  OutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  OutputFile(int fd, std::string path, bool owned = true)
+      : fd_(fd), owned_(owned), path_(std::move(path)) {}
   [[noreturn]] void failWith(const char* what, int err) const;
 
   int fd_;
+  bool owned_;  // closed by close() and the destructor
   std::string path_;
   std::string buffer_;
 };

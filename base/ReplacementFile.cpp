@@ -80,6 +80,8 @@ bool opensForWriting(const std::string& final, const struct stat& st) {
 }  // namespace
 
 void requireWritable(const std::string& path, std::string_view role, WriteMode mode) {
+  // Written through the open descriptor: a failure shows when writing.
+  if (standardStreamOf(path)) return;
   const std::string final = finalPath(path);
   struct stat st;
   bool writable;
@@ -97,7 +99,8 @@ ReplacementFile::Opened ReplacementFile::open(const std::string& target) {
   std::string final = finalPath(target);
   struct stat st;
   const bool exists = ::stat(final.c_str(), &st) == 0;
-  if (!exists || S_ISREG(st.st_mode)) {
+  // Standard output or error is written through, never replaced.
+  if (!standardStreamOf(target) && (!exists || S_ISREG(st.st_mode))) {
     std::string temporary;
     const int fd = makeTemporary(final, temporary);
     if (fd >= 0) {

@@ -10,6 +10,8 @@
 //   owner and group; where the process may not give the new file that
 //   owner and group, the file is written in place instead, so that its
 //   content never goes to another group;
+// - standard output or error (base/FileIdentity.h) is written through
+//   its descriptor, as OutputFile::create does;
 // - anything else that exists (a device such as /dev/null, a FIFO) is
 //   opened and written in place, as a plain creation would;
 // - where no temporary file can be made beside the target (a directory

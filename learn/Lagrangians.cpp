@@ -21,7 +21,9 @@ InitialLagrangian parseRecord(std::string_view line, std::int32_t examples) {
     if (count < 2) parts[count] = w;
     ++count;
   });
-  if (count != 2) failIrrefutable("Learn:66|[a, b]");
+  if (count != 2)
+    fail("Not a lagrangian record (an example's index and its value, as in \"3 0.5\"): " +
+         quoteForMessage(line));
   const std::int32_t index = readInt(parts[0]);
   const double value = readDouble(parts[1]);
   if (index < 1 || index > examples)
@@ -40,15 +42,39 @@ std::vector<InitialLagrangian> readLagrangianRecords(InputFile& file, std::int64
                                                      std::int32_t examples) {
   std::vector<std::string> lines;
   std::string line;
-  while (file.readLine(line) && !line.empty()) lines.push_back(line);
-  std::vector<InitialLagrangian> records;
-  records.reserve(lines.size());
+  bool closed = false;
+  while (!closed && file.readLine(line)) {
+    closed = line.empty();
+    if (!closed) lines.push_back(line);
+  }
   const std::int64_t first = lineNumber + 1;
   lineNumber += static_cast<std::int64_t>(lines.size());
+  // The writer closes every block with an empty line: a block that runs
+  // into the end of the file was cut, and the examples it lost would start
+  // from 0 without a word.
+  if (!closed)
+    atLine(file.path(), lineNumber, [] {
+      fail("The lagrangian block is cut short: the file ends before the empty line that closes it");
+    });
+  std::vector<InitialLagrangian> records;
+  records.reserve(lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
     records.push_back(atLine(file.path(), first + static_cast<std::int64_t>(i),
                              [&] { return parseRecord(lines[i], examples); }));
   }
+  // An example starts from one value: of an index given twice, one value
+  // would be lost.
+  std::vector<std::pair<std::int32_t, std::int64_t>> byIndex;  // (index, line)
+  byIndex.reserve(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i)
+    byIndex.emplace_back(records[i].index, first + static_cast<std::int64_t>(i));
+  std::sort(byIndex.begin(), byIndex.end());
+  for (std::size_t i = 1; i < byIndex.size(); ++i)
+    if (byIndex[i].first == byIndex[i - 1].first)
+      atLine(file.path(), byIndex[i].second, [&] {
+        fail("The lagrangian of example " + showInt(byIndex[i].first) +
+             " is given twice (first at line " + showInt(byIndex[i - 1].second) + ")");
+      });
   return records;
 }
 
@@ -76,11 +102,9 @@ std::vector<InitialLagrangian> readLagrangians(const std::string& path, std::int
       break;
     }
   }
-  std::stable_sort(records.begin(), records.end(),
-                   [](const InitialLagrangian& a, const InitialLagrangian& b) {
-                     if (a.index != b.index) return a.index < b.index;
-                     return a.value < b.value;
-                   });
+  std::sort(
+      records.begin(), records.end(),
+      [](const InitialLagrangian& a, const InitialLagrangian& b) { return a.index < b.index; });
   return records;
 }
 

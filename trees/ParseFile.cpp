@@ -123,13 +123,14 @@ TreeResult readTreeItem(std::string_view name, std::size_t number, std::string_v
   if (!score.ok()) return reportItemFailure(name, number, c);
   // The score is converted before the tree is read: a malformed one makes
   // the whole item a number-reading failure, whatever the tree holds.
-  if (!isDecimalText(*score.value, /*allowPlusExponent=*/false))
-    return TreeResult::malformedScore(std::string(*score.value));
-  const double value = decimalToDouble(*score.value);
+  const std::optional<double> value = isDecimalText(*score.value, /*allowPlusExponent=*/false)
+                                          ? decimalToDouble(*score.value)
+                                          : std::nullopt;
+  if (!value) return TreeResult::malformedScore(std::string(*score.value));
   whiteSpaceP(c);
   Outcome<AnnTree<Unit>> tree = treeParserP(c);
   if (!tree.ok()) return reportItemFailure(name, number, c);
-  return TreeResult::scored(value, std::move(*tree.value));
+  return TreeResult::scored(*value, std::move(*tree.value));
 }
 
 // Behind both parseFile and parseLines, so that a text read whole and one

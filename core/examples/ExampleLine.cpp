@@ -92,6 +92,8 @@ ScannedWord scanFeature(std::string_view word) {
   const std::string_view value = word.substr(colon + 1);
   for (char c : value)
     if (!isRealValueChar(c)) return {WordShape::NotFeature, {}};
+  // A value beyond the largest double is no number, as "inf" is none.
+  if (beyondLargestDouble(value)) return {WordShape::NotFeature, {}};
   return {WordShape::Feature, {FeatureKind::Real, number, index, value}};
 }
 
@@ -155,8 +157,9 @@ bool checkShape(std::string_view line, LineShape& shape) {
 }
 
 double convertRealValue(std::string_view text) {
-  if (!isDecimalText(text, /*allowPlusExponent=*/false)) failNumberText(text, "Double");
-  return decimalToDouble(text);
+  if (isDecimalText(text, /*allowPlusExponent=*/false))
+    if (const std::optional<double> v = decimalToDouble(text)) return *v;
+  failNumberText(text, "Double");
 }
 
 // A real index was read by the shape check, so only its range is left to

@@ -115,7 +115,13 @@ Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
   std::string rejectedLine;
   std::string line;
   double bias = 0.0;
+  // The writer ends every line with a line feed: a last line without one
+  // was cut, and what is left of it may still read as a shorter support
+  // vector. It is not parsed; the count check below refuses the file.
+  std::int64_t lastLine = kFirstSupportVectorLine - 1;
   for (std::int64_t n = 0; file.readLine(line); ++n) {
+    lastLine = kFirstSupportVectorLine + n;
+    if (!file.lineEnded()) break;
     if (!kernelType) {
       kernelType = headerKernelType();
       thresholdB = headerDouble(11);
@@ -135,6 +141,9 @@ Model readModel(const LambdaRule& lambdaRule, const std::string& path) {
       failUser("Error on line " + showInt(*firstRejected) + "\n" + describeRejection(rejectedLine));
     });
 
+  if (!file.lineEnded())
+    fail(path + ": the model file is cut short: its last line, " + showInt(lastLine) +
+         ", ends without a line feed");
   const std::int64_t stated = std::int64_t{headerInt(kSupportVectorCountLine)} - 1;
   const auto read = static_cast<std::int64_t>(svs.size());
   if (read != stated)

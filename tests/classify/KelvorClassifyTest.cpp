@@ -355,17 +355,42 @@ TEST(KelvorClassify, KernelFailuresNameTheirHeaderLine) {
   EXPECT_TRUE(run.err.ends_with("\nat " + m + ":3\n")) << run.err;
 }
 
-// A model cut short (here inside its threshold line) would classify with
-// the support vectors left, or none.
+// Outputs that are the classifier's own standard output (here appended to
+// a log) or standard error are written through them, in order with what
+// it prints; the log keeps its lines.
+TEST(KelvorClassify, OutputsThatAreStandardStreamsAreWrittenThroughThem) {
+  const std::string m = model("o.model"), e = tests(), log = writeTempFile("o.log", "earlier\n");
+  const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  const ProgramRun run =
+      runProgram(KELVORCLASSIFY_PATH, {"--pr-graph", "/dev/stderr", m, e, "/proc/self/fd/1"},
+                 RunSettings{.stdoutFd = fd});
+  ::close(fd);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readWholeFile(log),
+            "earlier\nReading model...(\"empty\",(False,0.0,0.0))\n"
+            "LinearKernel, 1 SVs, (highest feature=1)\n"
+            "Reading test examples...4 examples read (highest feature=1)\n"
+            "Writing classifications to /proc/self/fd/1\nClassifying...\n0.9\n0.4\n0.4\n-0.3\n"
+            "Accuracy  Precision           Recall  F-Score \n"
+            "0.75      0.6666666666666666  1.0     0.8     \n"
+            "Computing precision/recall graph...\n");
+  EXPECT_EQ(run.err, "1.0 0.6666666666666666\n0.5 1.0\n0.0 0.0\n");
+}
+
+// A model cut inside its last support vector, which would read as a
+// shorter one, is refused after what the reader prints, and the output
+// file keeps the values of the run before.
 TEST(KelvorClassify, ModelFileCutShort) {
-  const std::string whole = readWholeFile(model("cut.model"));
-  const std::string m = writeTempFile("cut.model", whole.substr(0, whole.find(" # threshold") - 1));
-  const ProgramRun run = classifier({m, tests()});
+  const std::string whole = readWholeFile(model("cut.model", 0, {"1.0 1:1.0", "-0.5 1:0.25"}));
+  const std::string m = writeTempFile("cut.model", whole.substr(0, whole.size() - 3));
+  const std::string out = writeTempFile("cut.out", "old\n");
+  const ProgramRun run = classifier({m, tests(), out});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "\nFail: " + m +
-                         ": the header states 1 support vectors (line 10 holds 2, the number plus "
-                         "1), but the file holds 0 support-vector lines: it is cut short or "
-                         "damaged\n");
+  EXPECT_EQ(run.out, "Reading model...(\"empty\",(False,0.0,0.0))\n");
+  EXPECT_EQ(run.err,
+            "\nFail: " + m +
+                ": the model file is cut short: its last line, 13, ends without a line feed\n");
+  EXPECT_EQ(readWholeFile(out), "old\n");
 }
 
 }  // namespace

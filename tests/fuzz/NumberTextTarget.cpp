@@ -1,6 +1,6 @@
 // Number text both ways: every text that reads as a number prints in a form
 // that reads back as the very same number, and so does every bit pattern of
-// a double.
+// a double. A decimal reads as a finite double or as nothing.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -33,13 +33,16 @@ void fuzzNumberText(std::string_view input) {
     propertyBroken("an Int does not read back", input);
   endsNormally([&] { readDouble(input); });
   endsNormally([&] { readInt(input); });
-  // The narrow decimal form is a part of the full grammar and reads alike.
+  // The narrow decimal form is a part of the full grammar and reads alike,
+  // refused alike beyond the largest double.
   if (isDecimalText(input, /*allowPlusExponent=*/false)) {
-    const double d = decimalToDouble(input);
+    const std::optional<double> d = decimalToDouble(input);
     const std::optional<double> full = parseDouble(input);
-    if (!full || !sameDouble(*full, d))
+    if (d.has_value() != full.has_value() || (d && !sameDouble(*full, *d)))
       propertyBroken("the two readings of a decimal differ", input);
   }
+  if (beyondLargestDouble(input) != (isDecimalText(input) && !decimalToDouble(input)))
+    propertyBroken("the quick test of a value beyond the largest double errs", input);
   if (input.size() >= sizeof(double)) {
     double bits;
     std::memcpy(&bits, input.data(), sizeof bits);

@@ -53,15 +53,18 @@ struct StopCase {
 TEST(LearnDriver, StopsBeforeTraining) {
   writeTempFile("three.dat", "+1 1:1.0\n# comment\n\n-1 2:1.0\n+1 1:0.5 2:0.5\n");
   writeTempFile("bad.dat", "+1 1:1.0\n+1 x:1.0\n");
+  writeTempFile("big.dat", "+1 1:1e-400\n+1 1:-1e999\n");
   writeTempFile("test.dat", "+1 3:1.0\n-1 1:1.0\n");
   writeTempFile("ranks.dat", "1 1:1\n2 1:2\n3 1:3\n4 1:4\n");
   writeTempFile("hundred.dat", hundredExamples());
   writeTempFile("empty.dat", "");
   writeTempFile("lag", "Iteration 1\n1 0.5\n\nIteration 3\n1 0.25\n");
-  writeTempFile("lag-record", "Iteration 1\n1 0.5 7\n");
+  writeTempFile("lag-record", "Iteration 1\n1 0.5 7\n\n");
   writeTempFile("lag-header", "Iteration 1\n1 0.5\n\nIteration two\n");
-  writeTempFile("lag-nan", "Iteration 1\n1 0.5\n2 NaN\n");
-  writeTempFile("lag-index", "Iteration 1\n1 0.5\n3 0.5\n4 0.5\n");
+  writeTempFile("lag-nan", "Iteration 1\n1 0.5\n2 NaN\n\n");
+  writeTempFile("lag-index", "Iteration 1\n1 0.5\n3 0.5\n4 0.5\n\n");
+  writeTempFile("lag-cut", "Iteration 1\n1 0.5\n\nIteration 2\n1 0.5\n2 0.25\n");
+  writeTempFile("lag-twice", "Iteration 1\n1 0.5\n3 0.5\n1 0.25\n\n");
   const std::string three = "Reading training examples...3 examples read (highest feature=2)\n";
   const std::string noLag = "Reading lagrangians from missing\n";
   const std::string noLagFailure = "missing: cannot open for reading: No such file or directory";
@@ -150,7 +153,17 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "Arrived at lagrangian iteration 3 without passing 2\nat lag:4"},
       {{"--read-h-iter", "1", "--read-h-file", "lag-record", "three.dat", "m"},
        three + "Reading lagrangians from lag-record\n",
-       "Learn:66: Irrefutable pattern failed for pattern [a, b]\nat lag-record:2\n"},
+       "Not a lagrangian record (an example's index and its value, as in \"3 0.5\"): \"1 0.5 "
+       "7\"\nat lag-record:2\n"},
+      // The examples a cut block lost would start from 0; of an index
+      // given twice one value would be lost.
+      {{"--read-h-iter", "2", "--read-h-file", "lag-cut", "three.dat", "m"},
+       three + "Reading lagrangians from lag-cut\n",
+       "The lagrangian block is cut short: the file ends before the empty line that closes "
+       "it\nat lag-cut:6\n"},
+      {{"--read-h-iter", "1", "--read-h-file", "lag-twice", "three.dat", "m"},
+       three + "Reading lagrangians from lag-twice\n",
+       "The lagrangian of example 1 is given twice (first at line 2)\nat lag-twice:4\n"},
       {{"--read-h-iter", "2", "--read-h-file", "lag-header", "three.dat", "m"},
        three + "Reading lagrangians from lag-header\n",
        "Cannot read \"two\" as Int\nat lag-header:4\n"},
@@ -176,6 +189,16 @@ TEST(LearnDriver, StopsBeforeTraining) {
        "",
        "The model file no/such/m cannot be written: No such file or directory"},
       {{"-c", "-1", "three.dat", "m"}, "", "The trade-off C (-c) must be 0 or more, not -1.0"},
+      // Beyond the largest double, as "inf" is: no number.
+      {{"-c", "1e999", "three.dat", "m"},
+       "",
+       "Could not understand value for option 'c'\n" + std::string(15, ' ') +
+           "expecting float, got '1e999'\n" + std::string(15, ' ') +
+           "Cannot read \"1e999\" as Double\n"},
+      {{"big.dat", "m"},
+       "Reading training examples...",
+       "Error reading line 2 of big.dat\nword 2 is not a valid feature: \"1:-1e999\"\nat "
+       "big.dat:2"},
   };
   for (const StopCase& c : cases) {
     const ProgramRun run = learn(c.args);

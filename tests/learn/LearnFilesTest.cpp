@@ -293,6 +293,21 @@ TEST(LearnFiles, LostStandardOutputIsAFailure) {
   EXPECT_EQ(run.err, "\nFail: Error writing standard output: Broken pipe\n");
 }
 
+// A model file that is the learner's own standard output, here appended to
+// a log, is written through it after what the learner printed: the log
+// keeps its lines and is neither truncated nor replaced.
+TEST(LearnFiles, ModelThatIsStandardOutputIsWrittenThroughIt) {
+  const std::string data = twoExamples();
+  const std::string log = write("learn.log", "earlier\n");
+  std::string printed = learn({data, "plain.model"}).out;
+  printed.replace(printed.find("plain.model"), 11, "/dev/stdout");
+  const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  const ProgramRun run = learn({data, "/dev/stdout"}, RunSettings{.stdoutFd = fd});
+  ::close(fd);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readWholeFile(log), "earlier\n" + printed + expectedModel());
+}
+
 // A dump to a pipe whose reader has gone stops the run, naming the pipe.
 // The dump is larger than a pipe holds, so the learner meets the closed
 // end however quickly it writes.
