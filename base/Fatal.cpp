@@ -60,10 +60,6 @@ namespace {
 
 void failPattern(std::string_view where) { failAtLocation(where, "Non-exhaustive patterns in"); }
 
-void failIrrefutable(std::string_view where) {
-  failAtLocation(where, "Irrefutable pattern failed for pattern");
-}
-
 std::string failureMessage() {
   try {
     throw;

@@ -33,14 +33,11 @@ class FatalError : public std::runtime_error {
 [[noreturn]] void failField(std::string_view field, std::string_view variant);
 [[noreturn]] void failUncovered(std::string_view where);
 
-// Pattern failures. `where` is a location and a detail joined by "|", for
-// example "NLP/FiniteMap:694|function findMin". failPattern reports a value
-// that matched none of the alternatives the code provides
-// ("<location>: Non-exhaustive patterns in <detail>"); failIrrefutable a
-// destructuring of a fixed shape that did not match
-// ("<location>: Irrefutable pattern failed for pattern <detail>").
+// A value that matched none of the alternatives the code provides. `where`
+// is a location and a detail joined by "|", for example
+// "NLP/FiniteMap:694|function findMin":
+// "<location>: Non-exhaustive patterns in <detail>".
 [[noreturn]] void failPattern(std::string_view where);
-[[noreturn]] void failIrrefutable(std::string_view where);
 
 // A failure the user caused through a bad input file, reported with the
 // text as its reason: "user error", a line break, "Reason: " and the text.
