@@ -178,7 +178,8 @@ GradientWalk::GradientWalk(const KernelCache& cache, const std::optional<Standar
       block_(std::max(std::min(n_, cache.kernelCacheSize), 0)),
       blockFinite_(allCellsFinite(cache.kernelCache)) {
   nonZero_.reserve(static_cast<std::size_t>(n_));
-  if (n_ > block_) rowKernel_ = RealKernelRow::over(kernel_, view_.direct());
+  if (n_ > block_)
+    entries_.emplace(cache.kernelInstance, kernel_, cache.kernelLambda * cache.kernelLambda, view_);
 }
 
 void GradientWalk::product(std::span<const double> h, std::span<double> G) {
@@ -213,7 +214,7 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
   const bool mayLeaveOut = *beyondFinite_;
   const KernelFunction& kernel = cache_.kernelInstance;
   const double lambda2 = cache_.kernelLambda * cache_.kernelLambda;
-  Element rowSlot, columnSlot;
+  Element rowSlot;
   for (std::int32_t i = 1; i <= n_; ++i) {
     const double hi = h[static_cast<std::size_t>(i - 1)];
     const bool diagonal = i > block_;  // row i's own entry is computed too
@@ -229,42 +230,19 @@ void GradientWalk::beyondBlock(std::span<const double> h, std::span<double> G) {
       ++evaluations_;
       acc = acc + computedEntry(xi, xi, kernel, lambda2) * hi;
     }
-    // Q_ij for the columns j = column(0), column(1), ... (ascending), each
-    // handed to `use` in that order.
-    const auto entries = [&](std::size_t count, auto&& column, auto&& use) {
-      evaluations_ += static_cast<std::int64_t>(count);
-      if (!rowKernel_) {
-        for (std::size_t c = 0; c < count; ++c) {
-          const std::int32_t j = column(c);
-          use(j, computedEntry(view_.get(j, columnSlot), xi, kernel, lambda2));
-        }
-        return;
-      }
-      const std::span<const Element> elems = view_.direct();
-      const auto at = [&](std::size_t c) -> const Element& {
-        return elems[static_cast<std::size_t>(column(c) - 1)];
-      };
-      RealKernelRow& row = *rowKernel_;
-      row.setRow(*xi.example);
-      row.forEach(
-          count, [&](std::size_t c) -> const Example& { return *at(c).example; },
-          [&](std::size_t c, double k) {
-            use(column(c), (xi.value * at(c).value) * (k + lambda2));
-          });
-    };
     if (sparseRow) {
-      entries(
-          static_cast<std::size_t>(nonZero_.end() - firstNonZero),
+      const auto count = static_cast<std::size_t>(nonZero_.end() - firstNonZero);
+      evaluations_ += static_cast<std::int64_t>(count);
+      entries_->forColumns(
+          xi, count,
           [&](std::size_t c) { return firstNonZero[static_cast<std::ptrdiff_t>(c)] + 1; },
           [&](std::int32_t j, double q) { acc = acc + q * h[static_cast<std::size_t>(j - 1)]; });
     } else {
-      entries(
-          static_cast<std::size_t>(n_ - from + 1),
-          [&](std::size_t c) { return from + static_cast<std::int32_t>(c); },
-          [&](std::int32_t j, double q) {
-            acc = acc + q * h[static_cast<std::size_t>(j - 1)];
-            G[static_cast<std::size_t>(j - 1)] = G[static_cast<std::size_t>(j - 1)] + q * hi;
-          });
+      evaluations_ += n_ - from + 1;
+      entries_->forRange(xi, from, n_, [&](std::int32_t j, double q) {
+        acc = acc + q * h[static_cast<std::size_t>(j - 1)];
+        G[static_cast<std::size_t>(j - 1)] = G[static_cast<std::size_t>(j - 1)] + q * hi;
+      });
     }
     G[static_cast<std::size_t>(i - 1)] = acc;
   }

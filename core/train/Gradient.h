@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "core/examples/ElementView.h"
-#include "core/kernels/RealKernelRow.h"
+#include "core/train/EntryRow.h"
 #include "core/train/KernelCache.h"
 #include "core/train/TrainingKernel.h"
 
@@ -56,9 +56,8 @@ class GradientWalk {
   // Decided at the first product that needs it, where the entries beyond
   // the block would be computed first.
   std::optional<bool> beyondFinite_;
-  // Rows of kernel values beyond the block, four columns at a time, where
-  // the kernel is standard and the examples have real features alone.
-  std::optional<RealKernelRow> rowKernel_;
+  // The entries beyond the block, row by row.
+  std::optional<EntryRow> entries_;
   std::vector<std::int32_t> nonZero_;  // 0-based positions with h != 0
   std::int64_t evaluations_ = 0;
 };

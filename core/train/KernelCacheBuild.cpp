@@ -7,8 +7,8 @@
 #include "base/Fatal.h"
 #include "base/NumberText.h"
 #include "core/examples/ElementView.h"
-#include "core/kernels/RealKernelRow.h"
 #include "core/train/DualMatrix.h"
+#include "core/train/EntryRow.h"
 #include "core/train/HalfMatrix.h"
 
 namespace kelvor {
@@ -18,28 +18,14 @@ namespace {
 // Rows 1..rows of the block, in storage order.
 void fillBlock(HalfMatrix& matrix, std::int32_t rows, const TrainingKernel& kernel, double lambda2,
                const ElementView& view) {
-  std::optional<RealKernelRow> rowKernel = RealKernelRow::over(kernel.standard, view.direct());
-  Element rowSlot, columnSlot;
+  EntryRow entries(kernel.function, kernel.standard, lambda2, view);
+  Element rowSlot;
   double* cell = matrix.arr.data();
   for (std::int32_t i = 1; i <= rows; ++i) {
     if (i % 100 == 0) printOut(".");
     const Element& xi = view.get(i, rowSlot);
     *cell++ = computedEntry(xi, xi, kernel.function, lambda2);
-    if (rowKernel) {
-      // K(x_i, x_j) is K(x_j, x_i) to the bit for real features alone.
-      const std::span<const Element> elems = view.direct().subspan(static_cast<std::size_t>(i));
-      rowKernel->setRow(*xi.example);
-      rowKernel->forEach(
-          static_cast<std::size_t>(rows - i),
-          [&](std::size_t c) -> const Example& { return *elems[c].example; },
-          [&](std::size_t c, double kij) {
-            *cell++ = (elems[c].value * xi.value) * (kij + lambda2);
-          });
-      continue;
-    }
-    for (std::int32_t j = i + 1; j <= rows; ++j) {
-      *cell++ = computedEntry(view.get(j, columnSlot), xi, kernel.function, lambda2);
-    }
+    entries.forRange(xi, i + 1, rows, [&](std::int32_t, double q) { *cell++ = q; });
   }
 }
 
@@ -86,32 +72,16 @@ double workingSetBound(const HalfMatrix& matrix, std::int32_t rows, const Traini
   const std::int32_t n = std::max(view.size(), 0);
   if (rows >= n) return rowSumBound(matrix, n);
   RowSums r{std::vector<double>(static_cast<std::size_t>(n), 0.0)};
-  std::optional<RealKernelRow> rowKernel = RealKernelRow::over(kernel.standard, view.direct());
-  Element rowSlot, columnSlot;
+  EntryRow entries(kernel.function, kernel.standard, lambda2, view);
+  Element rowSlot;
   for (std::int32_t i = 1; i <= n; ++i) {
     const Element& xi = view.get(i, rowSlot);
     if (i <= rows)
       r.addCells(matrix, i, rows);
     else
       r.add(i, i, computedEntry(xi, xi, kernel.function, lambda2));
-    const std::int32_t from = std::max(i, rows) + 1;
-    if (from > n) continue;
-    if (rowKernel) {
-      // K(x_i, x_j) is K(x_j, x_i) to the bit for real features alone.
-      const std::span<const Element> elems =
-          view.direct().subspan(static_cast<std::size_t>(from - 1));
-      rowKernel->setRow(*xi.example);
-      rowKernel->forEach(
-          static_cast<std::size_t>(n - from + 1),
-          [&](std::size_t c) -> const Example& { return *elems[c].example; },
-          [&](std::size_t c, double kij) {
-            r.add(i, from + static_cast<std::int32_t>(c),
-                  (elems[c].value * xi.value) * (kij + lambda2));
-          });
-      continue;
-    }
-    for (std::int32_t j = from; j <= n; ++j)
-      r.add(i, j, computedEntry(view.get(j, columnSlot), xi, kernel.function, lambda2));
+    entries.forRange(xi, std::max(i, rows) + 1, n,
+                     [&](std::int32_t j, double q) { r.add(i, j, q); });
   }
   return largestSum(r.sums);
 }
